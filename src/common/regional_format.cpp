@@ -1,0 +1,28 @@
+#include "common/regional_format.h"
+
+#include <QLocale>
+
+namespace RegionalFormat {
+
+QString dateText(const QDate &date) { return date.toString(kDate); }
+QString timeText(const QTime &time) { return time.toString(kTime); }
+QString dateTimeText(const QDateTime &moment) { return moment.toString(kDateTime); }
+QString nowText() { return dateTimeText(QDateTime::currentDateTime()); }
+
+QString numberText(double value)
+{
+    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    if (text.contains(u'e') || text.contains(u'E'))
+        text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    text.replace(u'.', u',');
+    return text;
+}
+
+QDate parseDate(const QString &text) { return QDate::fromString(text.trimmed(), kDate); }
+QTime parseTime(const QString &text) { return QTime::fromString(text.trimmed(), kTime); }
+QDateTime parseDateTime(const QString &text)
+{
+    return QDateTime::fromString(text.trimmed(), kDateTime);
+}
+
+}  // namespace RegionalFormat
