@@ -1,0 +1,9 @@
+#include "common/format_number5.h"
+
+QString FormatNumber5(qint64 n)
+{
+    const QString digits = QString::number(n);
+    if (digits.size() >= 5)
+        return digits;
+    return QString(5 - digits.size(), u'0') + digits;
+}

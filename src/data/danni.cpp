@@ -1,0 +1,259 @@
+#include "data/danni.h"
+
+#include "common/prompt.h"
+#include "common/regional_format.h"
+
+#include <QDateTime>
+
+struct TDANI::GridState {
+    fb::Query *query = nullptr;
+    fb::Transaction *transaction = nullptr;
+    bool keepsPosition = false;
+    int rememberedPosition = 0;
+    QString sql;
+    fb::Params params;
+};
+
+namespace {
+
+constexpr int kGridCount = 4;
+
+QString lines(std::initializer_list<const char *> parts)
+{
+    QStringList text;
+    for (const char *part : parts)
+        text << QString::fromUtf8(part);
+    return text.join(u'\n');
+}
+
+}  // namespace
+
+TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount])
+{
+    qRegisterMetaType<GridSnapshot>();
+    qRegisterMetaType<TDANI::Grid>();
+    state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}};
+    state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}};
+    state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}};
+    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, false, 0, {}, {}};
+    activeCount = codedCount = requestCount = complaintCount = QStringLiteral("не задано");
+}
+
+TDANI::~TDANI()
+{
+    // No event may arrive for a module that is going away.
+    IBEvents1_BAZA_TAXI.reset();
+}
+
+TDANI::GridState &TDANI::state(Grid grid) { return grids_[int(grid)]; }
+const TDANI::GridState &TDANI::state(Grid grid) const { return grids_[int(grid)]; }
+
+void TDANI::Select(fb::Query &query, const QString &sql, const fb::Params &params)
+{
+    query.transaction().commitIfActive();
+    query.close();
+    query.open(sql, params);
+}
+
+int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &params)
+{
+    query.transaction().commitIfActive();
+    query.close();
+    const int affected = query.execute(sql, params);
+    query.transaction().commit();
+    return affected;
+}
+
+QString TDANI::ScalarText(fb::Query &query, const QString &sql, const fb::Params &params)
+{
+    Select(query, sql, params);
+    QString text = QStringLiteral("0");
+    if (!query.isEmpty()) {
+        query.last();
+        text = query.field(0).asText();
+    }
+    query.close();
+    return text;
+}
+
+bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &login,
+                             Prompt &prompt)
+{
+    if (login.user.isEmpty() || login.password.isEmpty()) {
+        prompt.message(QStringLiteral(
+            "Не вказаний логін і/або пароль сервера головної бази даних (можливо не всі "
+            "параметри прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+        return false;
+    }
+    try {
+        IBEvents1_BAZA_TAXI.reset();
+        BAZA.close();
+        BAZA.open({databaseName, login.user, login.password});
+        IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
+            BAZA,
+            QStringList{QStringLiteral("EV_INSERT_BUDINKA"), QStringLiteral("EV_InsertZAMOVLENNIA"),
+                        QStringLiteral("EV_UpdateZAMOVLENNIA")},
+            [this](const QString &name, unsigned count) { emit dispatchEvent(name, count); });
+        return true;
+    } catch (const fb::Error &) {
+        prompt.message(QStringLiteral(
+            "Неможливо відкрити головну базу даних (можливо LOGIN і/або PASS сервера невірні "
+            "прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+        return false;
+    }
+}
+
+bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &login,
+                            Prompt &prompt)
+{
+    if (login.user.isEmpty() || login.password.isEmpty()) {
+        prompt.message(QStringLiteral(
+            "Не вказаний логін і/або пароль сервера налаштувань web сервіса (можливо не всі "
+            "параметри прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+        return false;
+    }
+    try {
+        BAZA_GPRS_KLIENT.close();
+        BAZA_GPRS_KLIENT.open({databaseName, login.user, login.password});
+        TRANZ_GPRS_RIZNE.commitIfActive();
+        ReleaseExpiredBans();
+        // No connection survives a restart of the program.
+        Execute(GPRS_RIZNE, QStringLiteral("DELETE FROM TABLE_ACTIV"));
+
+        state(Grid::Zayavki).sql = lines({"SELECT *   FROM TABLE_ZAYAVKA", "ORDER BY TABLE_ZAYAVKA_NP"});
+        state(Grid::Activ).sql =
+            lines({"SELECT *   FROM TABLE_ACTIV", "ORDER BY TABLE_ACTIV_KOD, TABLE_ACTIV_NP"});
+        openGrid(Grid::Zayavki);
+        openGrid(Grid::Activ);
+        RefreshGrid(Grid::Skarga);
+        return true;
+    } catch (const fb::Error &) {
+        prompt.message(QStringLiteral(
+            "Неможливо відкрити базу налаштувань web сервіса (можливо LOGIN і/або PASS сервера "
+            "невірні прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+        return false;
+    }
+}
+
+void TDANI::ReleaseExpiredBans()
+{
+    TRANZ_GPRS_TIMER.commitIfActive();
+    GPRS_TABL_TIMER.close();
+    GPRS_TABL_TIMER.open(lines({"SELECT * FROM TABLE_KLIENT",
+                                "WHERE (TABLE_KLIENT_BAN = '+') AND (TABLE_KLIENT_DATBAN <= ?) "}),
+                         {QDate::currentDate()});
+    const QDateTime now = QDateTime::currentDateTime();
+    std::vector<qint64> lifted;
+    for (GPRS_TABL_TIMER.first(); !GPRS_TABL_TIMER.eof(); GPRS_TABL_TIMER.next()) {
+        const QDateTime until = RegionalFormat::parseDateTime(
+            GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
+            + GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText());
+        // A ban without its time of day ends with its day.
+        if (now >= (until.isValid() ? until : GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDateTime()))
+            lifted.push_back(GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_NP")).asInt());
+    }
+    for (qint64 number : lifted)
+        GPRS_TABL_TIMER_DOD.execute(lines({"UPDATE TABLE_KLIENT",
+                                           "SET  TABLE_KLIENT_BAN = '-', ",
+                                           "     TABLE_KLIENT_DATBAN = NULL, ",
+                                           "     TABLE_KLIENT_TIMEBAN = NULL ",
+                                           "WHERE (TABLE_KLIENT_NP = ?) "}),
+                                    {number});
+    TRANZ_GPRS_TIMER.commit();
+    if (GPRS_TABL_KLIENT.isOpen() && !lifted.empty()) {
+        TRANZ_GPRS_TABL_KLIENT.commitIfActive();
+        openGrid(Grid::Klient);
+    }
+}
+
+void TDANI::RefreshGrid(Grid grid)
+{
+    if (grid == Grid::Skarga) {
+        state(grid).sql = allComplaints
+            ? lines({"SELECT * FROM TABLE_SKARGA", "ORDER BY TABLE_SKARGA_NP DESC"})
+            : lines({"SELECT * FROM TABLE_SKARGA", "WHERE (TABLE_SKARGA_VIDPOV = '-')",
+                     "ORDER BY TABLE_SKARGA_NP DESC"});
+    }
+    if (state(grid).sql.isEmpty())
+        return;
+    TRANZ_GPRS_RIZNE.commitIfActive();
+    openGrid(grid);
+}
+
+void TDANI::OpenClientsTable(const QString &sql, const fb::Params &params)
+{
+    state(Grid::Klient).sql = sql;
+    state(Grid::Klient).params = params;
+    openGrid(Grid::Klient);
+}
+
+void TDANI::CloseClientsTable()
+{
+    TRANZ_GPRS_TABL_KLIENT.commitIfActive();
+    GPRS_TABL_KLIENT.close();
+}
+
+void TDANI::SelectRow(Grid grid, int recNo)
+{
+    fb::Query &query = *state(grid).query;
+    if (!query.isOpen() || query.isEmpty())
+        return;
+    query.first();
+    query.moveBy(recNo - 1);
+}
+
+GridSnapshot TDANI::Snapshot(Grid grid) const
+{
+    const fb::Query &query = *state(grid).query;
+    GridSnapshot snapshot;
+    snapshot.columns = query.fieldNames();
+    snapshot.rows.reserve(query.rows().size());
+    for (const auto &row : query.rows()) {
+        QStringList texts;
+        texts.reserve(int(row.size()));
+        for (const fb::Value &value : row)
+            texts << fb::valueText(value);
+        snapshot.rows.push_back(std::move(texts));
+    }
+    snapshot.position = query.isEmpty() ? 0 : query.recNo();
+    return snapshot;
+}
+
+void TDANI::openGrid(Grid grid)
+{
+    GridState &s = state(grid);
+    // Closing remembers the row the operator stood on; reopening returns to it.
+    if (s.keepsPosition && s.query->isOpen())
+        s.rememberedPosition = s.query->recNo();
+    s.transaction->commitIfActive();
+    s.query->close();
+    countersFor(grid);
+    s.query->open(s.sql, s.params);
+    if (s.keepsPosition && !s.query->isEmpty()) {
+        s.query->first();
+        s.query->moveBy(s.rememberedPosition - 1);
+    }
+    emit gridChanged(grid, Snapshot(grid));
+}
+
+void TDANI::countersFor(Grid grid)
+{
+    switch (grid) {
+    case Grid::Activ:
+        activeCount = ScalarText(GPRS_RIZNE, QStringLiteral("SELECT COUNT(TABLE_ACTIV_NP) FROM TABLE_ACTIV"));
+        codedCount = ScalarText(GPRS_RIZNE, lines({"SELECT COUNT(TABLE_ACTIV_NP) FROM TABLE_ACTIV",
+                                                   "WHERE (TABLE_ACTIV_KOD IS NOT NULL)"}));
+        break;
+    case Grid::Zayavki:
+        requestCount =
+            ScalarText(GPRS_RIZNE, QStringLiteral("SELECT COUNT(TABLE_ZAYAVKA_NP) FROM TABLE_ZAYAVKA"));
+        break;
+    case Grid::Skarga:
+        complaintCount = ScalarText(GPRS_RIZNE, lines({"SELECT COUNT(TABLE_SKARGA_NP) FROM TABLE_SKARGA",
+                                                       "WHERE (TABLE_SKARGA_VIDPOV = '-')"}));
+        break;
+    case Grid::Klient:
+        return;
+    }
+    emit countersChanged();
+}

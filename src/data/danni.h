@@ -1,0 +1,97 @@
+#pragma once
+
+#include "data/fb.h"
+#include "data/grid_snapshot.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class Prompt;
+
+struct DatabaseLogin {
+    QString user;
+    QString password;
+};
+
+// The data module: both connections, their transactions, the shared query objects
+// every subsystem runs its SQL through, the operator grids with their counters, and
+// the dispatchers' event listener. All work on it happens under the service lock.
+class TDANI : public QObject {
+    Q_OBJECT
+public:
+    enum class Grid { Zayavki, Activ, Skarga, Klient };
+
+    explicit TDANI(QObject *parent = nullptr);
+    ~TDANI() override;
+
+    fb::Attachment BAZA;              // the dispatchers' database
+    fb::Attachment BAZA_GPRS_KLIENT;  // KORVANTIS_KLIENT.FDB
+
+    fb::Transaction TRANZ_RIZNE{BAZA};
+    fb::Transaction TRANZ_FOR_EVENTS{BAZA};
+    fb::Transaction TRANZ_GPRS_RIZNE{BAZA_GPRS_KLIENT};
+    fb::Transaction TRANZ_GPRS_TABL_KLIENT{BAZA_GPRS_KLIENT};
+    fb::Transaction TRANZ_GPRS_TABL_ZAYAVKI{BAZA_GPRS_KLIENT};
+    fb::Transaction TRANZ_GPRS_TABL_ACTIV{BAZA_GPRS_KLIENT};
+    fb::Transaction TRANZ_GPRS_TABL_SKARGA{BAZA_GPRS_KLIENT};
+    fb::Transaction TRANZ_GPRS_REKLAMA{BAZA_GPRS_KLIENT};
+    fb::Transaction TRANZ_GPRS_TIMER{BAZA_GPRS_KLIENT};
+
+    fb::Query RIZNE{TRANZ_RIZNE};
+    fb::Query DODAT_RIZNE{TRANZ_RIZNE};  // a second query while RIZNE is open
+    fb::Query RIZNE_EVENTS{TRANZ_FOR_EVENTS};
+    fb::Query GPRS_RIZNE{TRANZ_GPRS_RIZNE};
+    fb::Query GPRS_TABL_KLIENT{TRANZ_GPRS_TABL_KLIENT};
+    fb::Query GPRS_TABL_ZAYAVKI{TRANZ_GPRS_TABL_ZAYAVKI};
+    fb::Query GPRS_TABL_ACTIV{TRANZ_GPRS_TABL_ACTIV};
+    fb::Query GPRS_TABL_SKARGA{TRANZ_GPRS_TABL_SKARGA};
+    fb::Query GPRS_TABL_REKLAMA{TRANZ_GPRS_REKLAMA};
+    fb::Query GPRS_TABL_TIMER{TRANZ_GPRS_TIMER};
+    fb::Query GPRS_TABL_TIMER_DOD{TRANZ_GPRS_TIMER};
+
+    // The statement pattern: commit the query's transaction when open, close the
+    // query, then open a SELECT (cursor on its first row) ...
+    static void Select(fb::Query &query, const QString &sql, const fb::Params &params = {});
+    // ... or execute a write and commit it. Returns the rows affected.
+    static int Execute(fb::Query &query, const QString &sql, const fb::Params &params = {});
+    // A count or similar single value: the first field of the last row as text,
+    // "0" when no row came back; the query is closed again.
+    static QString ScalarText(fb::Query &query, const QString &sql, const fb::Params &params = {});
+
+    bool OpenDispatchBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
+    bool OpenServiceBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
+    void ReleaseExpiredBans();
+
+    // Refresh of a grid after a write to its table: commit the general transaction
+    // and the grid's own, open the grid again (counters, then the remembered row).
+    void RefreshGrid(Grid grid);
+    // The clients table window shows its rows while it is open.
+    void OpenClientsTable(const QString &sql, const fb::Params &params = {});
+    void CloseClientsTable();
+    void SelectRow(Grid grid, int recNo);  // the operator moved to another row
+    GridSnapshot Snapshot(Grid grid) const;
+
+    // The complaints page's check box "ЗАГАЛЬНИЙ  СПИСОК  СКАРГ /  НЕОПРАЦЬОВАНІ СКАРГИ".
+    bool allComplaints = false;
+
+    // The four counters of the operator window, "не задано" until the grids open.
+    QString activeCount, codedCount, requestCount, complaintCount;
+
+signals:
+    void countersChanged();
+    void gridChanged(TDANI::Grid grid, const GridSnapshot &rows);
+    // A dispatchers' database event; emitted on the client library's thread.
+    void dispatchEvent(const QString &name, unsigned count);
+
+private:
+    struct GridState;
+    GridState &state(Grid grid);
+    const GridState &state(Grid grid) const;
+    void openGrid(Grid grid);
+    void countersFor(Grid grid);
+
+    std::unique_ptr<fb::EventListener> IBEvents1_BAZA_TAXI;
+    std::unique_ptr<GridState[]> grids_;
+};

@@ -1,0 +1,185 @@
+#pragma once
+
+// A thin RAII layer over the Firebird client library. Values always travel as
+// bound parameters; texts cross the wire as Windows-1251 and appear here as QString.
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <variant>
+#include <vector>
+
+namespace fb {
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString &message);
+    QString text() const { return QString::fromUtf8(what()); }
+};
+
+// std::monostate is SQL NULL.
+using Value = std::variant<std::monostate, qint64, double, QString, QDate, QTime, QDateTime>;
+
+class Param {
+public:
+    Param(std::nullptr_t) {}
+    Param(int v) : value_(qint64(v)) {}
+    Param(qint64 v) : value_(v) {}
+    Param(double v) : value_(v) {}
+    Param(const QString &v) : value_(v) {}
+    Param(const char *utf8) : value_(QString::fromUtf8(utf8)) {}
+    Param(const QDate &v) : value_(v) {}
+    Param(const QTime &v) : value_(v) {}
+    Param(const QDateTime &v) : value_(v) {}
+    const Value &value() const { return value_; }
+
+private:
+    Value value_;
+};
+using Params = std::vector<Param>;
+
+struct ConnectParams {
+    QString database;  // "host:/path/X.FDB", or a plain path for the embedded engine
+    QString user;
+    QString password;
+};
+
+// Text of a value as the operator window shows it (see RegionalFormat); "" for NULL.
+QString valueText(const Value &value);
+
+class Attachment {
+public:
+    Attachment();
+    ~Attachment();
+    Attachment(const Attachment &) = delete;
+    Attachment &operator=(const Attachment &) = delete;
+
+    // Dialect 3, lc_ctype WIN1251.
+    void open(const ConnectParams &params);
+    void close();
+    bool isOpen() const;
+
+    // Creates the database file and detaches from it again.
+    static void createDatabase(const ConnectParams &params, int pageSize, const QString &defaultCharset);
+
+    struct Impl;
+    Impl &impl();
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+class Query;
+
+// Snapshot transaction, started by the first statement run under it and ended only
+// by an explicit commit. Committing closes every query open under it; destruction
+// rolls back what was never committed.
+class Transaction {
+public:
+    explicit Transaction(Attachment &attachment);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool active() const;
+    void commit();
+    void commitIfActive() { if (active()) commit(); }
+    void rollback();
+
+    Attachment &attachment() { return attachment_; }
+
+    struct Impl;
+    Impl &impl();
+
+private:
+    friend class Query;
+    Attachment &attachment_;
+    std::unique_ptr<Impl> impl_;
+    std::vector<Query *> queries_;
+};
+
+class Field {
+public:
+    Field() = default;
+    Field(QString name, Value value) : name_(std::move(name)), value_(std::move(value)) {}
+    const QString &name() const { return name_; }
+    const Value &value() const { return value_; }
+    bool isNull() const { return std::holds_alternative<std::monostate>(value_); }
+    QString asText() const { return valueText(value_); }
+    qint64 asInt() const;      // 0 for NULL; texts are converted, non-numbers throw Error
+    double asDouble() const;   // same
+    QDate asDate() const;
+    QTime asTime() const;
+    QDateTime asDateTime() const;
+
+private:
+    QString name_;
+    Value value_;
+};
+
+// A statement run under a transaction. A SELECT fetches its rows into memory, like
+// the buffered datasets the operator grids are bound to: the cursor moves freely.
+class Query {
+public:
+    explicit Query(Transaction &transaction);
+    ~Query();
+    Query(const Query &) = delete;
+    Query &operator=(const Query &) = delete;
+
+    Transaction &transaction() { return transaction_; }
+
+    void open(const QString &sql, const Params &params = {});
+    int execute(const QString &sql, const Params &params = {});  // rows affected
+    void close();
+    bool isOpen() const { return open_; }
+
+    int recordCount() const { return int(rows_.size()); }
+    bool isEmpty() const { return rows_.empty(); }
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveBy(int distance);
+    bool eof() const;
+    bool bof() const;
+    int recNo() const { return position_ + 1; }  // 1-based; 0 when empty
+
+    int fieldCount() const { return int(names_.size()); }
+    const QStringList &fieldNames() const { return names_; }
+    Field field(const QString &name) const;  // current row; Error for an unknown name
+    Field field(int index) const;
+    const std::vector<std::vector<Value>> &rows() const { return rows_; }
+
+private:
+    Transaction &transaction_;
+    bool open_ = false;
+    QStringList names_;
+    std::vector<std::vector<Value>> rows_;
+    int position_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+};
+
+// Firebird event notification. The handler runs on the client library's own thread
+// with the event's name and how often it was posted since the last delivery.
+class EventListener {
+public:
+    using Handler = std::function<void(const QString &event, unsigned count)>;
+    EventListener(Attachment &attachment, const QStringList &events, Handler handler);
+    ~EventListener();
+    EventListener(const EventListener &) = delete;
+    EventListener &operator=(const EventListener &) = delete;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fb

@@ -1,0 +1,237 @@
+// Client library start-up, status/error conversion, Attachment and createDatabase.
+
+#include "data/fb_internal.h"
+
+#include "common/win1251.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cstdlib>
+#include <mutex>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Firebird;
+
+namespace fb {
+namespace detail {
+
+namespace {
+
+// Where the Linux engine keeps its lock table, event and monitoring shared memory
+// unless FIREBIRD_LOCK says otherwise.
+constexpr const char *kDefaultLockDir = "/tmp/firebird";
+
+bool usableDirectory(const char *path)
+{
+    struct stat st {};
+    if (::stat(path, &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && ::access(path, R_OK | W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
+void prepareEnvironment()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // The embedded engine (a plain path as database) needs a lock folder this
+        // process may write. The packaged default /tmp/firebird belongs to the
+        // "firebird" user (mode 0770): a process outside that group gets "operating
+        // system directive access failed" on its first attachment. Use a private
+        // folder then. The engine opens a database file exclusively (ServerMode
+        // Super), so a private lock folder does not let two engines share a file.
+        if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
+            return;
+        struct stat st {};
+        if (::stat(kDefaultLockDir, &st) == 0) {
+            if (usableDirectory(kDefaultLockDir))
+                return;
+        } else if (usableDirectory("/tmp")) {
+            return;  // the engine creates it
+        }
+        const QString dir = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::getuid());
+        const QByteArray path = QFile::encodeName(dir);
+        ::mkdir(path.constData(), 0700);
+        if (usableDirectory(path.constData()))
+            ::setenv("FIREBIRD_LOCK", path.constData(), 0);
+    });
+}
+
+IMaster *master()
+{
+    static IMaster *instance = [] {
+        prepareEnvironment();
+        return fb_get_master_interface();
+    }();
+    return instance;
+}
+
+IUtil *util() { return master()->getUtilInterface(); }
+
+QString decodeMessage(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return win1251::toUnicode(bytes);
+}
+
+QString statusText(const IStatus *status)
+{
+    if (!status)
+        return QStringLiteral("Firebird: unknown error");
+    QByteArray buffer(16 * 1024, '\0');
+    const unsigned length =
+        util()->formatStatus(buffer.data(), unsigned(buffer.size()), const_cast<IStatus *>(status));
+    buffer.truncate(int(qMin<unsigned>(length, unsigned(buffer.size()))));
+    const int nul = buffer.indexOf('\0');
+    if (nul >= 0)
+        buffer.truncate(nul);
+    QString text = decodeMessage(buffer).trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("Firebird: unknown error");
+    return text;
+}
+
+void throwStatus(const IStatus *status) { throw Error(statusText(status)); }
+
+}  // namespace detail
+
+using namespace detail;
+
+std::mutex &registryMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+namespace {
+
+bool isEmbeddedPath(const QString &database)
+{
+    // "host:/path", "host/port:/path", "inet://host/path"... go through the server; a
+    // path without a host part is opened by the engine inside this process.
+    if (database.startsWith(u'/'))
+        return true;
+    if (database.contains(u':'))
+        return false;
+    return true;  // relative path or alias without host
+}
+
+// DPB shared by attach and create.
+Owned<IXpbBuilder> connectionBlock(ThrowStatusWrapper *st, const ConnectParams &params)
+{
+    Owned<IXpbBuilder> dpb(util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0));
+    if (!params.user.isEmpty())
+        dpb->insertString(st, isc_dpb_user_name, params.user.toUtf8().constData());
+    if (!params.password.isEmpty())
+        dpb->insertString(st, isc_dpb_password, params.password.toUtf8().constData());
+    dpb->insertString(st, isc_dpb_lc_ctype, "WIN1251");
+    dpb->insertInt(st, isc_dpb_sql_dialect, 3);
+    if (isEmbeddedPath(params.database)) {
+        // A plain path means the engine in this process, never a server found through
+        // the Loopback provider (which would also turn "file not found" into a
+        // confusing network error).
+        dpb->insertString(st, isc_dpb_config, "Providers = Engine12");
+    }
+    return dpb;
+}
+
+}  // namespace
+
+IAttachment *Attachment::Impl::require() const
+{
+    if (!attachment)
+        throw Error(QStringLiteral("The database connection is not open"));
+    return attachment;
+}
+
+Attachment::Attachment() : impl_(std::make_unique<Impl>()) {}
+
+Attachment::~Attachment()
+{
+    try {
+        close();
+    } catch (...) {
+    }
+    // Whatever still refers to this object must not reach it any more.
+    std::lock_guard lock(registryMutex());
+    for (Transaction::Impl *t : impl_->transactions)
+        t->attachment = nullptr;
+    impl_->transactions.clear();
+}
+
+Attachment::Impl &Attachment::impl() { return *impl_; }
+
+bool Attachment::isOpen() const { return impl_->attachment != nullptr; }
+
+void Attachment::open(const ConnectParams &params)
+{
+    close();
+    const QByteArray database = params.database.toUtf8();
+    impl_->attachment = call([&](ThrowStatusWrapper *st) {
+        Owned<IXpbBuilder> dpb = connectionBlock(st, params);
+        Ref<IProvider> provider(master()->getDispatcher());
+        return provider->attachDatabase(st, database.constData(), dpb->getBufferLength(st),
+                                        dpb->getBuffer(st));
+    });
+    impl_->database = params.database;
+}
+
+void Attachment::close()
+{
+    if (!impl_->attachment)
+        return;
+
+    std::vector<EventListener::Impl *> listeners;
+    std::vector<Transaction::Impl *> transactions;
+    {
+        std::lock_guard lock(registryMutex());
+        listeners.swap(impl_->listeners);
+        transactions = impl_->transactions;
+    }
+    for (EventListener::Impl *listener : listeners)
+        shutdownListener(listener);
+    for (Transaction::Impl *t : transactions) {
+        t->closeQueries();
+        t->rollbackQuietly();
+    }
+
+    IAttachment *attachment = impl_->attachment;
+    impl_->attachment = nullptr;
+    impl_->database.clear();
+    call([&](ThrowStatusWrapper *st) {
+        try {
+            attachment->detach(st);  // releases the interface on success
+        } catch (...) {
+            attachment->release();
+            throw;
+        }
+    });
+}
+
+void Attachment::createDatabase(const ConnectParams &params, int pageSize, const QString &defaultCharset)
+{
+    const QByteArray database = params.database.toUtf8();
+    const QByteArray charset = defaultCharset.trimmed().toUpper().toLatin1();
+    call([&](ThrowStatusWrapper *st) {
+        Owned<IXpbBuilder> dpb = connectionBlock(st, params);
+        if (pageSize > 0)
+            dpb->insertInt(st, isc_dpb_page_size, pageSize);
+        if (!charset.isEmpty())
+            dpb->insertString(st, isc_dpb_set_db_charset, charset.constData());
+        Ref<IProvider> provider(master()->getDispatcher());
+        Ref<IAttachment> attachment(provider->createDatabase(
+            st, database.constData(), dpb->getBufferLength(st), dpb->getBuffer(st)));
+        attachment->detach(st);
+        attachment.release();  // detach released it
+    });
+}
+
+}  // namespace fb

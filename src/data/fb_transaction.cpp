@@ -1,0 +1,108 @@
+// fb::Transaction: a snapshot, read-write, waiting transaction started on demand.
+
+#include "data/fb_internal.h"
+
+#include <algorithm>
+
+using namespace Firebird;
+
+namespace fb {
+
+using namespace detail;
+
+IAttachment *Transaction::Impl::requireAttachment() const
+{
+    if (!attachment)
+        throw Error(QStringLiteral("The database connection of this transaction no longer exists"));
+    return attachment->require();
+}
+
+ITransaction *Transaction::Impl::ensureStarted()
+{
+    if (transaction)
+        return transaction;
+    IAttachment *att = requireAttachment();
+    transaction = call([&](ThrowStatusWrapper *st) {
+        Owned<IXpbBuilder> tpb(util()->getXpbBuilder(st, IXpbBuilder::TPB, nullptr, 0));
+        tpb->insertTag(st, isc_tpb_concurrency);
+        tpb->insertTag(st, isc_tpb_write);
+        tpb->insertTag(st, isc_tpb_wait);
+        return att->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st));
+    });
+    return transaction;
+}
+
+void Transaction::Impl::closeQueries()
+{
+    if (!owner)
+        return;
+    // Query::close only clears the query's own state; it never touches the list.
+    for (Query *query : owner->queries_)
+        query->close();
+}
+
+void Transaction::Impl::rollbackQuietly()
+{
+    ITransaction *t = transaction;
+    transaction = nullptr;
+    if (!t)
+        return;
+    Status status;
+    try {
+        t->rollback(status.get());  // releases the interface on success
+    } catch (const FbException &) {
+        t->release();
+    }
+}
+
+Transaction::Transaction(Attachment &attachment) : attachment_(attachment), impl_(std::make_unique<Impl>())
+{
+    impl_->owner = this;
+    impl_->attachment = &attachment.impl();
+    std::lock_guard lock(registryMutex());
+    impl_->attachment->transactions.push_back(impl_.get());
+}
+
+Transaction::~Transaction()
+{
+    impl_->closeQueries();
+    impl_->rollbackQuietly();
+    std::lock_guard lock(registryMutex());
+    if (impl_->attachment) {
+        auto &list = impl_->attachment->transactions;
+        list.erase(std::remove(list.begin(), list.end(), impl_.get()), list.end());
+    }
+}
+
+Transaction::Impl &Transaction::impl() { return *impl_; }
+
+bool Transaction::active() const { return impl_->transaction != nullptr; }
+
+void Transaction::commit()
+{
+    if (!impl_->transaction)
+        throw Error(QStringLiteral("Cannot commit: the transaction is not active"));
+    impl_->closeQueries();
+    ITransaction *t = impl_->transaction;
+    call([&](ThrowStatusWrapper *st) { t->commit(st); });  // releases the interface on success
+    impl_->transaction = nullptr;
+}
+
+void Transaction::rollback()
+{
+    impl_->closeQueries();
+    ITransaction *t = impl_->transaction;
+    if (!t)
+        return;
+    impl_->transaction = nullptr;
+    call([&](ThrowStatusWrapper *st) {
+        try {
+            t->rollback(st);  // releases the interface on success
+        } catch (...) {
+            t->release();  // a transaction that cannot even roll back is gone
+            throw;
+        }
+    });
+}
+
+}  // namespace fb

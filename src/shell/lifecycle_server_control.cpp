@@ -1,0 +1,342 @@
+#include "shell/lifecycle_server_control.h"
+
+#include "common/regional_format.h"
+#include "common/service_lock.h"
+#include "common/win1251.h"
+#include "data/database_names.h"
+#include "data/service_schema.h"
+#include "mobile/mobile_server.h"
+#include "shell/service_context.h"
+#include "web/web_service.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kAsterisks(61, u'*');
+const QString kBlank4 = QStringLiteral("    ");
+
+QString bracketed(const QString &caption, const QString &value)
+{
+    return caption + u'[' + value + u']';
+}
+
+}  // namespace
+
+ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *parent)
+    : QObject(parent), context_(context), headless_(headless),
+      web_(std::make_unique<WebService>(context)),
+      mobile_(std::make_unique<MobileServer>(context))
+{
+    timer1_.setInterval(1000);
+    connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);
+}
+
+ServerControl::~ServerControl() = default;
+
+int ServerControl::webPort() const { return web_->port(); }
+bool ServerControl::mobileActive() const { return mobile_->isActive(); }
+int ServerControl::mobileConnections() const { return mobile_->connectionCount(); }
+
+ServerControl::StartUpResult ServerControl::StartUp()
+{
+    ServiceLockGuard lock(ServiceLock());
+    ServerSettings &s = context_.settings;
+    context_.webLog.event(QStringLiteral("]: Запуск програми Korvantes"));
+    StartUpResult result = StartUpResult::Ready;
+    if (!LoadSettings(s, context_.folder, context_.prompt)) {
+        result = StartUpResult::Close;
+    } else {
+        context_.webLog.event(QStringLiteral("]: Відкриття файла налаштувань [SETSERVER.INI]"));
+        if (!context_.danni.OpenDispatchBase(DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA),
+                                             {s.LOGIN, s.PASS}, context_.prompt)) {
+            result = StartUpResult::Close;
+        } else {
+            context_.webLog.event(QStringLiteral("]: Підключення до головної бази даних ..."));
+            if (!QFileInfo::exists(ServiceDatabaseName(context_.folder))) {
+                emit creationPageShown();
+                const Creation creation = createServiceDatabase();
+                if (creation == Creation::NotAttempted)
+                    result = StartUpResult::Close;
+                else if (!headless_)
+                    result = StartUpResult::Restart;
+                // Headless mode has no window to restart: it carries on with the new database.
+                else if (creation == Creation::Failed || !openServiceBase())
+                    result = StartUpResult::Close;
+            } else if (!openServiceBase()) {
+                result = StartUpResult::Close;
+            }
+        }
+    }
+    timer1_.start();
+    return result;
+}
+
+bool ServerControl::openServiceBase()
+{
+    const ServerSettings &s = context_.settings;
+    if (!context_.danni.OpenServiceBase(ServiceDatabaseName(context_.folder), {s.LOGIN, s.PASS},
+                                        context_.prompt))
+        return false;
+    context_.webLog.event(QStringLiteral("]: Підключення до бази даних WEB сервіса ..."));
+    return true;
+}
+
+ServerControl::Creation ServerControl::createServiceDatabase()
+{
+    const ServerSettings &s = context_.settings;
+    if (s.LOGIN.isEmpty() || s.PASS.isEmpty()) {
+        context_.prompt.message(QStringLiteral(
+            "Неможливо створити базу налаштувань web сервіса, так як невірні або не задані "
+            "LOGIN і/або PASS сервера. Після виправлення повторіть спробу !"));
+        return Creation::NotAttempted;
+    }
+    if (!context_.prompt.question(QStringLiteral("СТВОРИТИ  БАЗУ  ДАННИХ [KORVANTIS_KLIENT.FDB]???")))
+        return Creation::NotAttempted;
+
+    QStringList progress{RegionalFormat::nowText()};
+    emit creationProgress(progress);
+    const QString path = ServiceDatabaseName(context_.folder);
+    Creation result = Creation::Created;
+    try {
+        CreateServiceDatabase(path, {s.LOGIN, s.PASS}, [&](const QStringList &lines) {
+            progress << lines;
+            emit creationProgress(lines);
+        });
+    } catch (const fb::Error &error) {
+        QFile::remove(path);
+        progress << error.text();
+        context_.prompt.message(QStringLiteral(
+            "Помилка у створенні бази даних [KORVANTIS_KLIENT.FDB]. Перевірте чи відповідайють "
+            "налаштування файла [SETSERVER.INI] дійсним налаштуванням !"));
+        result = Creation::Failed;
+    }
+    if (result == Creation::Created)
+        context_.prompt.message(QStringLiteral(
+            "БАЗА ДАНИХ НАЛАШТУВАНЬ WEB СЕРВІСА СТВОРЕНА. БУДЕ ПРОВЕДЕНО ПЕРЕЗАПУСК ПРОГРАМИ"));
+
+    QFile file(QDir(context_.folder).filePath(QStringLiteral("PROCES_INSTAL_BAZA_KORVANTIS_KLIENT.TXT")));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(win1251::fromUnicode(progress.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    return result;
+}
+
+void ServerControl::N2Click()
+{
+    ServiceLockGuard lock(ServiceLock());
+    ServerSettings &s = context_.settings;
+    if (!s.CLOSE_SERVER && s.PORT_WEB_SERVERA.trimmed() == s.PORT_JAVA_SERVERA.trimmed()) {
+        context_.prompt.message(QStringLiteral(
+            "Немає можливості запустити JAVA і WEB сервери, так як у них налаштовані однакові "
+            "порти підключення !!! Після зміни повторіть спробу."));
+        return;
+    }
+    if (context_.running())
+        return;
+
+    try {
+        TDANI::Select(context_.danni.RIZNE,
+                      QStringLiteral("SELECT KOORD_KART_MISTA_STATUS FROM KARTA_MISTA\n"
+                                     "WHERE (KOORD_KART_MISTA_STATUS IS NOT NULL) AND "
+                                     "(KOORD_KART_MISTA_STATUS<>'не задано')\n"
+                                     "GROUP BY KOORD_KART_MISTA_STATUS"));
+        QStringList categories;
+        for (const auto &row : context_.danni.RIZNE.rows())
+            categories << fb::valueText(row.at(0));
+        context_.danni.RIZNE.close();
+        context_.ObjectCategories = categories;
+    } catch (const fb::Error &error) {
+        context_.prompt.message(error.text());
+        return;
+    }
+
+    context_.accounts.resetAtStart();
+    if (s.DOZVIL_POCHATK_ROZR_SUMA && loadCityMap)
+        loadCityMap();
+    emit settingsPageVisible(false);
+    context_.startOnMaintenance = s.ZAGRUZKA_REMONT_ROBIT;
+
+    const std::optional<int> port = ServerSettings::toInt(s.PORT_WEB_SERVERA);
+    QString error = QStringLiteral("номер порта не є цілим числом");
+    if (!port || !web_->start(*port, &error)) {
+        abortStart(QStringLiteral("Неможливо запустити WEB сервер на порту [%1] (%2). Після "
+                                  "виправлення повторіть спробу.")
+                       .arg(s.PORT_WEB_SERVERA, error));
+        return;
+    }
+    if (!headless_)
+        emit openUrl(QUrl(QStringLiteral("http://localhost:%1/zakaz").arg(*port)));
+
+    writeStartReport();
+    context_.panelCaption = kRunningCaption;
+    context_.currentAdvert = 0;
+    emit runningChanged(true);
+    if (!s.CLOSE_SERVER)
+        startMobileServer();
+}
+
+void ServerControl::abortStart(const QString &reason)
+{
+    // Back to the stopped state with the settings page open, so the port can be mended.
+    if (context_.settings.DOZVIL_POCHATK_ROZR_SUMA && releaseCityMap)
+        releaseCityMap();
+    context_.ObjectCategories.clear();
+    emit settingsPageVisible(true);
+    context_.webLog.event(QStringLiteral("]: ") + reason);
+    context_.prompt.message(reason);
+}
+
+void ServerControl::writeStartReport()
+{
+    const ServerSettings &s = context_.settings;
+    const TDANI &d = context_.danni;
+    QStringList lines{kBlank4,
+                      QStringLiteral("**********************ЗАПУСК СЕРВЕРА*************************"),
+                      bracketed(QStringLiteral("Дата запуска :"), context_.accounts.values().startTime),
+                      bracketed(QStringLiteral("Встановлення порта сервера: "), s.PORT_WEB_SERVERA),
+                      QStringLiteral("Запуск сервера ...")};
+    if (s.DOZVIL_POCHATK_ROZR_SUMA)
+        lines << QStringLiteral("Загрузка списка перехресть і групованих вулиць ...");
+    lines << kBlank4 << bracketed(QStringLiteral("Кількість активних зєднань :"), d.activeCount)
+          << bracketed(QStringLiteral("Кількість кодованих зєднань (клієнтів з підтвердженим кодом) :"),
+                       d.codedCount)
+          << bracketed(QStringLiteral("Кількість поданих заявок :"), d.requestCount)
+          << bracketed(QStringLiteral("Кількість поданих скарг :"), d.complaintCount) << kAsterisks
+          << kBlank4;
+    context_.webLog.append(lines);
+}
+
+void ServerControl::startMobileServer()
+{
+    const ServerSettings &s = context_.settings;
+    OperatorLog &log = context_.mobileLog;
+    mobile_->deactivate();
+    log.append(QStringLiteral("********************** JAVA SERVER ************************"));
+    const int size = ServerSettings::toInt(s.JAVA_MAX_KIL_ZEDNAYA).value_or(0);
+    log.append(QStringLiteral("МАКСИМАЛЬНА КІЛЬКІСТЬ ДОЗВОЛЕНИХ КЛІЄНТІВ = ") + s.JAVA_MAX_KIL_ZEDNAYA);
+    log.append(QStringLiteral("ПОРТ СЕРВЕРА = ") + s.PORT_JAVA_SERVERA);
+    const QString failed = QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !");
+    if (size > 0) {
+        mobile_->resetTable(size);
+        log.append(QStringLiteral("ЗАВАНТАЖЕННЯ ТАБЛИЦІ КЛІЄНТІВ ПРОЙШЛО УСПІШНО. ОК !"));
+        const std::optional<int> port = ServerSettings::toInt(s.PORT_JAVA_SERVERA);
+        if (port && *port > 0 && *port <= 65535 && mobile_->activate(quint16(*port)))
+            log.append(QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !"));
+        else
+            log.append(failed);
+    } else {
+        log.append(failed);
+    }
+    log.append(kAsterisks);
+}
+
+void ServerControl::N5Click()
+{
+    ServiceLockGuard lock(ServiceLock());
+    if (!context_.running())
+        return;
+    const ServerSettings &s = context_.settings;
+    if (s.DOZVIL_POCHATK_ROZR_SUMA && releaseCityMap)
+        releaseCityMap();
+
+    const AccountCounters::Values a = context_.accounts.values();
+    context_.webLog.append(QStringList{
+        QStringLiteral("  "), kAsterisks,
+        QStringLiteral("----------------------ЗУПИНКА АККАУНТІВ----------------------"),
+        QStringLiteral("  "), QStringLiteral("Сервер був запущений : ") + a.startTime,
+        QStringLiteral("Кількість сканувань порта роздач : ") + a.scans, QStringLiteral("  "),
+        QStringLiteral("Кількість входів в меню швидкого замовлення : ") + a.quickEntries,
+        QStringLiteral("Дата і час останнього входу : ") + a.quickLast, QStringLiteral("  "),
+        QStringLiteral("Кількість входів кодованих клієнтів : ") + a.codedEntries,
+        QStringLiteral("Дата і час останнього входу : ") + a.codedLast, QStringLiteral("  "),
+        QStringLiteral("Кількість входів в новини : ") + a.newsEntries,
+        QStringLiteral("Дата і час останнього входу : ") + a.newsLast, QStringLiteral("  "),
+        kAsterisks});
+
+    emit settingsPageVisible(true);
+    web_->stop();
+    context_.ObjectCategories.clear();
+    writeStopReports();
+    context_.panelCaption = kStoppedCaption;
+    RestoreDefaultAdvert(context_.settings, context_.folder);
+    emit runningChanged(false);
+
+    if (mobile_->isActive()) {
+        mobile_->closeAllConnections();
+        mobile_->deactivate();
+    }
+}
+
+void ServerControl::writeStopReports()
+{
+    const TDANI &d = context_.danni;
+    const QString now = RegionalFormat::nowText();
+    context_.webLog.append(QStringList{
+        kBlank4, QStringLiteral("**********************ЗУПИНКА СЕРВЕРА************************"),
+        bracketed(QStringLiteral("Дата зупинки :"), now), QStringLiteral("Зупинка сервера ..."),
+        kBlank4, bracketed(QStringLiteral("Кількість активних зєднань :"), d.activeCount),
+        bracketed(QStringLiteral("Кількість кодованих зєднань (клієнтів з підтвердженим кодом) :"),
+                  d.codedCount),
+        bracketed(QStringLiteral("Кількість поданих заявок :"), d.requestCount),
+        bracketed(QStringLiteral("Кількість поданих скарг :"), d.complaintCount), kAsterisks, kBlank4});
+    context_.mobileLog.append(QStringList{
+        kBlank4, QStringLiteral("**********************ЗУПИНКА СЕРВЕРА JAVA************************"),
+        bracketed(QStringLiteral("Дата зупинки :"), now), QStringLiteral("Зупинка сервера ..."),
+        kBlank4,
+        bracketed(QStringLiteral("Кількість активних зєднань :"),
+                  QString::number(mobile_->connectionCount())),
+        bracketed(QStringLiteral("Кількість поданих заявок :"), d.requestCount),
+        bracketed(QStringLiteral("Кількість поданих скарг :"), d.complaintCount), kAsterisks, kBlank4});
+}
+
+void ServerControl::N10Click()
+{
+    ServiceLockGuard lock(ServiceLock());
+    if (context_.danni.GPRS_TABL_ACTIV.recordCount() < 1)
+        return;
+    if (!context_.prompt.question(QStringLiteral("ДЕАКТИВУВАТИ  ВИБІРКУ  КЛІЄНТІВ  ???")))
+        return;
+    web_->endAllSessions();
+    if (mobile_->isActive())
+        mobile_->closeAllConnections();
+}
+
+void ServerControl::Timer1Timer()
+{
+    ++tick_;
+    if (tick_ % 60 == 0) {
+        const QStringList mark{QStringLiteral("  "),
+                               QStringLiteral("TIME [") + RegionalFormat::nowText()
+                                   + QStringLiteral("] ================================="),
+                               QStringLiteral("  ")};
+        context_.webLog.append(mark);
+        context_.mobileLog.append(mark);
+        context_.webLog.saveIfFull();
+        context_.mobileLog.saveIfFull();
+        ServiceLockGuard lock(ServiceLock());
+        try {
+            context_.danni.ReleaseExpiredBans();
+        } catch (const fb::Error &error) {
+            context_.prompt.message(error.text());
+        }
+    }
+    if (tick_ > 10000)
+        tick_ = 0;
+}
+
+bool ServerControl::FormCloseQuery()
+{
+    if (!context_.running())
+        return true;
+    context_.prompt.message(QStringLiteral("НЕМАЄ МОЖЛИВОСТІ ЗАКРИТИ ПРОГРАМУ - ВКЛЮЧЕНІ РОЗДАЧИ "
+                                           "(потрібно спочатку обнулити роздачи)"));
+    return false;
+}
+
+void ServerControl::FormClose()
+{
+    context_.webLog.saveNow();
+    context_.mobileLog.saveNow();
+}

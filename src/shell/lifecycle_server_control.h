@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class MobileServer;
+class ServiceContext;
+class WebService;
+
+// The life cycle of the process and its two servers: start-up when the operator
+// window is first shown, start and stop from the menu, the one-second housekeeping,
+// and whether the program may close.
+class ServerControl : public QObject {
+    Q_OBJECT
+public:
+    enum class StartUpResult {
+        Ready,           // databases open, housekeeping running
+        Close,           // a failure has been shown: the program ends
+        Restart,         // the service database was created: a new copy takes over
+    };
+
+    ServerControl(ServiceContext &context, bool headless, QObject *parent = nullptr);
+    ~ServerControl() override;
+
+    StartUpResult StartUp();
+
+    void N2Click();   // "ЗАПУСТИТИ СЕРВЕР"
+    void N5Click();   // "ЗУПИНИТИ СЕРВЕР"
+    void N10Click();  // "ДЕАКТИВУВАТИ ... ВИБІРКУ КЛІЄНТІВ"
+    void Timer1Timer();
+
+    // Closing is refused while the servers run.
+    bool FormCloseQuery();
+    // Saves both logs to files, web log first, whatever their length.
+    void FormClose();
+
+    int tickCount() const { return tick_; }
+    int webPort() const;
+    bool mobileActive() const;
+    int mobileConnections() const;
+
+    // The route engine plugs its map in here; without one nothing is loaded.
+    std::function<void()> loadCityMap;
+    std::function<void()> releaseCityMap;
+
+signals:
+    void runningChanged(bool running);
+    void settingsPageVisible(bool visible);
+    void openUrl(const QUrl &url);
+    // The service database creation page and its progress lines.
+    void creationPageShown();
+    void creationProgress(const QStringList &lines);
+
+private:
+    enum class Creation { NotAttempted, Failed, Created };
+    Creation createServiceDatabase();
+    bool openServiceBase();
+    void abortStart(const QString &reason);
+    void writeStartReport();
+    void startMobileServer();
+    void writeStopReports();
+
+    ServiceContext &context_;
+    bool headless_;
+    std::unique_ptr<WebService> web_;
+    std::unique_ptr<MobileServer> mobile_;
+    QTimer timer1_;
+    int tick_ = 0;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class Prompt;
+
+// The values of SETSERVER.INI as the operator's settings page shows them. Members
+// are named by their INI keys; keys of the DOSTUP_JAVA section that repeat a DOSTUP
+// key carry the prefix JAVA_. Numbers are kept as the text the operator typed and
+// are converted where they are used. Readers running on web threads hold the
+// service lock, like every writer does.
+struct ServerSettings {
+    // SHLYAH_BAZA, SET_SERV: read only, maintained in the file by hand.
+    QString SERVER, PATH_BAZA, NAME_BAZA;
+    QString LOGIN, PASS;
+
+    // SET_FIRMA
+    QString NAME_FIRMA, ADRESS_FIRMA, TELEFON_FIRMA, POVIDOML_PRI_ZAPUSKU, MISTO;
+    // Added for this platform: the host of the online route page.
+    QString ROUTE_HOST;
+
+    // DOSTUP
+    QString PORT_WEB_SERVERA;
+    bool ZAGRUZKA_REMONT_ROBIT = true;
+    QString MAX_KIL_ZEDNAYA, MAX_CHAS_NEKODOVANOGO_ZEDN, MAX_CHAS_KODOVANOGO_ZEDN, KIL_LOG_POZ;
+    QString MAIN_TARIF;
+    bool DOSTUP_ZAKAZ_YUVILEYLA = false;
+    QString ROZKLAD_YUVILEYOK;
+    bool DOZVIL_ZAM_PO_DANIH_TELEFONA = false;
+    bool DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI = false;
+    bool BLOK_SHVIDK_ZAMOV = false;
+    bool BLOK_KODOVAN_ZAMOV = false;
+    bool BLOK_REESTRACIYA = false;
+    bool ZAGR_NA_PANEL_STVOR_ZAM_ARHIVA_ZAM = false;
+    bool DOZVIL_POCHATK_ROZR_SUMA = false;
+    QString KIL_SPROB_PRORAH;
+
+    // DOSTUP_JAVA
+    QString PORT_JAVA_SERVERA;
+    bool CLOSE_SERVER = true;
+    QString JAVA_MAX_KIL_ZEDNAYA, JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN, JAVA_MAX_CHAS_KODOVANOGO_ZEDN,
+        JAVA_KIL_LOG_POZ;
+
+    // SETKLIENT
+    QString DAY_NARODZHENYA, POVID_PRI_CREAT_ACCAUNT, KOD_VIDRAHUNOK_STVOR_NEW_KOD,
+        CHAS_ZAKRITTYA_ZAM, TIMER_REFLESH_DATA_SHVIDK_ZAM, TIMER_REFLESH_DATA_KODOV_ZAM;
+    bool POKAZ_OSOBIST_POVID_KLIENTU = true;
+    bool DELETE_OSOBIST_POVID_AFTEROPENPROGRAM = true;
+    bool POZDOROVLENNYA_Z_DNEM_NAROD = true;
+
+    // REKLAMA: while the servers run, the advert rotation puts the advert on show
+    // into the first three; the file keeps the default advert.
+    QString URL_IMG, URL_SAIT, TEXT_REKLAMA, TEXT_ZNIZU_REKLAMY;
+    bool OPEN_OBROBKA_REKLAMA = false;
+
+    // The texts the settings page shows before the file is read.
+    static ServerSettings pageDefaults();
+
+    // A number setting as an integer; nullopt when the text is not a whole number.
+    static std::optional<int> toInt(const QString &text);
+};
+
+inline constexpr const char *kSettingsFile = "SETSERVER.INI";
+inline constexpr const char *kDefaultRouteHost = "maps.yandex.ru";
+
+// Reads SETSERVER.INI of `folder` into `settings`; false (after telling the
+// operator) when the file is missing or unreadable.
+bool LoadSettings(ServerSettings &settings, const QString &folder, Prompt &prompt);
+
+// The page's save button: refuses without a tariff, asks, then writes key by key in
+// the fixed order and stops at the first number that is not a whole number.
+// Returns true when every key was written.
+bool SaveSettings(const ServerSettings &settings, const QString &folder, Prompt &prompt);
+
+// Puts the default advert of the file back ("Відновити дані реклами по замовчюванні").
+void RestoreDefaultAdvert(ServerSettings &settings, const QString &folder);

@@ -1,0 +1,9 @@
+#include "shell/service_context.h"
+
+ServiceContext::ServiceContext(QString folder_, Prompt &prompt_)
+    : folder(std::move(folder_)), prompt(prompt_),
+      webLog(folder, QStringLiteral("_LOG_PIDKL.RTF"), [this] { return settings.KIL_LOG_POZ; }),
+      mobileLog(folder, QStringLiteral("_LOG_PIDKL_JAVA.RTF"),
+                [this] { return settings.JAVA_KIL_LOG_POZ; })
+{
+}

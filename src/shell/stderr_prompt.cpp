@@ -1,0 +1,23 @@
+#include "shell/stderr_prompt.h"
+
+#include "shell/operator_log.h"
+
+#include <cstdio>
+
+void StderrPrompt::message(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    if (log_)
+        log_->event(QStringLiteral("]: ") + text);
+}
+
+bool StderrPrompt::question(const QString &text)
+{
+    std::fprintf(stderr, "%s -> Yes\n", text.toUtf8().constData());
+    return true;
+}
+
+std::optional<QString> StderrPrompt::input(const QString &, const QString &, const QString &value)
+{
+    return value;
+}

@@ -1,0 +1,98 @@
+#include "shell/ui/clients_log_window.h"
+
+#include "common/prompt.h"
+#include "shell/operator_log.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TForm2::TForm2(OperatorLog &webLog, OperatorLog &mobileLog, Prompt &prompt, QWidget *parent)
+    : QDialog(parent), prompt_(prompt), pages_(new QTabWidget(this))
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("ТАБЛИЦЯ КЛІЄНТІВ"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setWindowModality(Qt::ApplicationModal);
+    resize(1000, 640);
+
+    // The clients table arrives with its own handling; the page is kept in its place.
+    pages_->addTab(withCloseStrip(QStringLiteral("TABL_KLIENT"), new QWidget),
+                   QStringLiteral("TABL_KLIENT"));
+    RichEdit2 = logView(QStringLiteral("RichEdit2"), webLog);
+    pages_->addTab(withCloseStrip(QStringLiteral("LOG_LIST"), RichEdit2),
+                   QStringLiteral("LOG_LIST"));
+    RichEdit1 = logView(QStringLiteral("RichEdit1"), mobileLog);
+    pages_->addTab(withCloseStrip(QStringLiteral("LOG_LIST_JAVA"), RichEdit1),
+                   QStringLiteral("LOG_LIST_JAVA"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(pages_);
+
+    // A save that failed or a threshold that is not a number: the operator must know.
+    for (OperatorLog *log : {&webLog, &mobileLog})
+        connect(
+            log, &OperatorLog::problem, this,
+            [this](const QString &text) { prompt_.message(text); }, Qt::QueuedConnection);
+}
+
+QPlainTextEdit *TForm2::logView(const QString &name, OperatorLog &log)
+{
+    auto *view = new QPlainTextEdit;
+    view->setObjectName(name);
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    view->setFont(font);
+
+    // Lines come from web threads with the log's mutex held, hence queued.
+    connect(
+        &log, &OperatorLog::lineAppended, view,
+        [view](const QString &line) { view->appendPlainText(line); }, Qt::QueuedConnection);
+    connect(&log, &OperatorLog::cleared, view, &QPlainTextEdit::clear, Qt::QueuedConnection);
+    for (const QString &line : log.lines())
+        view->appendPlainText(line);
+    return view;
+}
+
+QWidget *TForm2::withCloseStrip(const QString &name, QWidget *body)
+{
+    auto *page = new QWidget;
+    page->setObjectName(name);
+    auto *strip = new QFrame(page);
+    strip->setFrameShape(QFrame::StyledPanel);
+    auto *close = new QPushButton(QStringLiteral("Закрити без змін  ..."), strip);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto *stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(4, 4, 4, 4);
+    stripLayout->addWidget(close);
+    stripLayout->addStretch();
+
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(strip);
+    layout->addWidget(body, 1);
+    return page;
+}
+
+void TForm2::showPage(Page page)
+{
+    pages_->setCurrentIndex(int(page));
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+TForm2::Page TForm2::currentPage() const { return Page(pages_->currentIndex()); }

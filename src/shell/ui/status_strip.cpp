@@ -1,0 +1,34 @@
+#include "shell/ui/status_strip.h"
+
+#include "shell/service_context.h"
+#include "shell/ui/taxi_logo.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+StatusStrip::StatusStrip(QWidget *parent)
+    : QFrame(parent), logo_(new TaxiLogo(this)), caption_(new QLabel(this))
+{
+    setObjectName(QStringLiteral("Panel19"));
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Raised);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addWidget(logo_);
+    layout->addWidget(caption_, 1);
+    caption_->setAlignment(Qt::AlignCenter);
+    setCaption(kStoppedCaption);
+}
+
+void StatusStrip::setCaption(const QString &caption)
+{
+    caption_->setText(caption);
+    const QString background
+        = caption == kStoppedCaption ? QStringLiteral("#0000ff") : QStringLiteral("#ff0000");
+    setStyleSheet(QStringLiteral("QFrame#Panel19 { background: %1; }"
+                                 "QFrame#Panel19 QLabel { color: #ffff00; font-weight: bold;"
+                                 " font-size: 16pt; }")
+                      .arg(background));
+}
+
+QString StatusStrip::caption() const { return caption_->text(); }

@@ -1,0 +1,60 @@
+#include "scripted_prompt.h"
+
+#include "common/rtf_reader.h"
+#include "common/rtf_writer.h"
+#include "shell/ui/news_page.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString fileText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? RtfToPlainText(file.readAll()) : QString();
+}
+
+class NewsPageTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ScriptedPrompt prompt;
+    QString news() const { return QDir(dir.path()).filePath(QStringLiteral("NEWS.rtf")); }
+};
+
+TEST_F(NewsPageTest, MissingFileIsCreatedWithTheRequestForNews)
+{
+    NewsPage page(dir.path(), prompt);
+
+    EXPECT_EQ(page.text(), QStringLiteral("Вкажіть свої новини !!!"));
+    ASSERT_TRUE(QFile::exists(news()));
+    EXPECT_EQ(fileText(news()), QStringLiteral("Вкажіть свої новини !!!"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(NewsPageTest, ShowsTheFileAndReloadsItOnRequest)
+{
+    ASSERT_TRUE(
+        SaveRtf(news(), {QStringLiteral("Нові тарифи з 1 травня"), QStringLiteral("Знижка 10%")}));
+    NewsPage page(dir.path(), prompt);
+    EXPECT_EQ(page.text(), QStringLiteral("Нові тарифи з 1 травня\nЗнижка 10%"));
+
+    ASSERT_TRUE(SaveRtf(news(), {QStringLiteral("Працюємо цілодобово")}));
+    page.SpeedButton18Click();
+    EXPECT_EQ(page.text(), QStringLiteral("Працюємо цілодобово"));
+}
+
+TEST_F(NewsPageTest, UnwritableFolderIsReported)
+{
+    NewsPage page(QDir(dir.path()).filePath(QStringLiteral("missing/folder")), prompt);
+
+    EXPECT_EQ(page.text(), QStringLiteral("Вкажіть свої новини !!!"));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(
+        prompt.messages.front().startsWith(QStringLiteral("Неможливо записати файл новин")));
+}
+
+}  // namespace
