@@ -138,7 +138,7 @@ TEST_F(SettingsTest, AnswerNoWritesNothingAndDatabaseKeysAreNeverWritten)
     // Numbers are written as decimal integers, blanks gone.
     EXPECT_TRUE(bytes.contains("PORT_WEB_SERVERA=8888"));
     EXPECT_LT(bytes.indexOf("NAME_FIRMA"), bytes.indexOf("PORT_WEB_SERVERA"));
-    EXPECT_LT(bytes.indexOf("[DOSTUP_JAVA]"), bytes.indexOf("MAIN_TARIF"));
+    EXPECT_EQ(IniFile(iniPath()).readString("DOSTUP", "MAIN_TARIF", "?"), QStringLiteral("Стандарт"));
 }
 
 TEST_F(SettingsTest, DefaultAdvertComesBackFromTheFile)

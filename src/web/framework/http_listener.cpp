@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <chrono>
+
 HttpListener::HttpListener(Routes routes)
     : routes_(std::move(routes)), server_(std::make_unique<httplib::Server>())
 {
@@ -23,7 +25,14 @@ bool HttpListener::start(int port, QString *error)
         return false;
     }
     port_ = port;
-    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    finished_ = false;
+    thread_ = std::thread([this, server = server_.get()] {
+        server->listen_after_bind();
+        finished_ = true;
+    });
+    // The server ignores a stop that comes before its loop has begun: wait for it.
+    while (!server_->is_running() && !finished_)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 

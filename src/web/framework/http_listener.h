@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -31,5 +32,6 @@ private:
     Routes routes_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
+    std::atomic<bool> finished_ = false;
     int port_ = 0;
 };
