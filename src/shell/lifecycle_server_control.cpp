@@ -125,7 +125,6 @@ ServerControl::Creation ServerControl::createServiceDatabase()
 
 void ServerControl::N2Click()
 {
-    ServiceLockGuard lock(ServiceLock());
     ServerSettings &s = context_.settings;
     if (!s.CLOSE_SERVER && s.PORT_WEB_SERVERA.trimmed() == s.PORT_JAVA_SERVERA.trimmed()) {
         context_.prompt.message(QStringLiteral(
@@ -135,6 +134,7 @@ void ServerControl::N2Click()
     }
     if (context_.running())
         return;
+    ServiceLockGuard lock(ServiceLock());
 
     try {
         TDANI::Select(context_.danni.RIZNE,
@@ -293,11 +293,15 @@ void ServerControl::writeStopReports()
 
 void ServerControl::N10Click()
 {
-    ServiceLockGuard lock(ServiceLock());
-    if (context_.danni.GPRS_TABL_ACTIV.recordCount() < 1)
-        return;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        if (context_.danni.GPRS_TABL_ACTIV.recordCount() < 1)
+            return;
+    }
+    // The web pages keep working while the operator thinks it over.
     if (!context_.prompt.question(QStringLiteral("ДЕАКТИВУВАТИ  ВИБІРКУ  КЛІЄНТІВ  ???")))
         return;
+    ServiceLockGuard lock(ServiceLock());
     web_->endAllSessions();
     if (mobile_->isActive())
         mobile_->closeAllConnections();
@@ -315,12 +319,17 @@ void ServerControl::Timer1Timer()
         context_.mobileLog.append(mark);
         context_.webLog.saveIfFull();
         context_.mobileLog.saveIfFull();
-        ServiceLockGuard lock(ServiceLock());
-        try {
-            context_.danni.ReleaseExpiredBans();
-        } catch (const fb::Error &error) {
-            context_.prompt.message(error.text());
+        QString failure;
+        {
+            ServiceLockGuard lock(ServiceLock());
+            try {
+                context_.danni.ReleaseExpiredBans();
+            } catch (const fb::Error &error) {
+                failure = error.text();
+            }
         }
+        if (!failure.isEmpty())
+            context_.prompt.message(failure);
     }
     if (tick_ > 10000)
         tick_ = 0;

@@ -10,7 +10,7 @@ public:
     void SetUp() override
     {
         static int argc = 1;
-        static char name[] = "test_shell";
+        static char name[] = "korvantis-test";
         static char *argv[] = {name, nullptr};
         app_ = new QCoreApplication(argc, argv);
     }
