@@ -25,7 +25,7 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
+    kvtest::ScriptedPrompt prompt;
     ServiceContext context{dir.path(), prompt};
     ServerControl control{context, false};
     TForm1 form{context, control};

@@ -21,7 +21,7 @@ QString fileText(const QString &path)
 class NewsPageTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
+    kvtest::ScriptedPrompt prompt;
     QString news() const { return QDir(dir.path()).filePath(QStringLiteral("NEWS.rtf")); }
 };
 

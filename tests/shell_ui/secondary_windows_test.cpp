@@ -18,7 +18,7 @@ namespace {
 class LogWindowTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
+    kvtest::ScriptedPrompt prompt;
     QString threshold = QStringLiteral("100");
     OperatorLog web{dir.path(), QStringLiteral("_LOG_PIDKL.RTF"), [this] { return threshold; }};
     OperatorLog mobile{dir.path(), QStringLiteral("_LOG_PIDKL_JAVA.RTF"),

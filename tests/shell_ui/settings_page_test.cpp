@@ -22,7 +22,7 @@ namespace {
 class SettingsPageTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
+    kvtest::ScriptedPrompt prompt;
     ServiceContext context{dir.path(), prompt};
     SettingsPage page{context};
 

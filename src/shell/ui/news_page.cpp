@@ -4,6 +4,7 @@
 #include "common/rtf_reader.h"
 #include "common/rtf_writer.h"
 #include "shell/ui/external_url.h"
+#include "shell/ui/tool_button.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,17 +19,6 @@ namespace {
 
 const QString kNoNews = QStringLiteral("Вкажіть свої новини !!!");
 
-QToolButton *toolButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon,
-                        const QString &hint)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize({24, 24});
-    button->setToolTip(hint);
-    return button;
-}
-
 }  // namespace
 
 NewsPage::NewsPage(QString folder, Prompt &prompt, QWidget *parent)
@@ -37,9 +27,9 @@ NewsPage::NewsPage(QString folder, Prompt &prompt, QWidget *parent)
     view_->setObjectName(QStringLiteral("RichEdit3"));
     view_->setReadOnly(true);
 
-    auto *reload = toolButton(this, "SpeedButton18", QStyle::SP_BrowserReload,
+    auto *reload = MakeToolButton(this, "SpeedButton18", QStyle::SP_BrowserReload,
                               QStringLiteral("Обновити дані з файла новин [NEWS.rtf]"));
-    auto *open = toolButton(this, "SpeedButton19", QStyle::SP_DialogOpenButton,
+    auto *open = MakeToolButton(this, "SpeedButton19", QStyle::SP_DialogOpenButton,
                             QStringLiteral("Відкрити файл новин [NEWS.rtf]. Після змін у файлі "
                                            "обновіть дані !!!"));
     connect(reload, &QToolButton::clicked, this, &NewsPage::SpeedButton18Click);

@@ -4,6 +4,7 @@
 #include "shell/service_context.h"
 #include "shell/tariff_list.h"
 #include "shell/ui/tariff_combo_box.h"
+#include "shell/ui/tool_button.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -42,11 +43,7 @@ QLabel *captionLabel(const QString &text)
 QToolButton *stripButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon,
                          const QString &hint)
 {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize({24, 24});
-    button->setToolTip(hint);
+    QToolButton *button = MakeToolButton(parent, name, icon, hint);
     button->setAutoRaise(true);
     return button;
 }
