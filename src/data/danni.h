@@ -82,7 +82,7 @@ public:
 signals:
     void countersChanged();
     void gridChanged(TDANI::Grid grid, const GridSnapshot &rows);
-    // A dispatchers' database event; emitted on the client library's thread.
+    // A dispatchers' database event; emitted on the event listener's thread: connect queued.
     void dispatchEvent(const QString &name, unsigned count);
 
 private:

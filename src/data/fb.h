@@ -166,7 +166,7 @@ private:
     bool bof_ = true;
 };
 
-// Firebird event notification. The handler runs on the client library's own thread
+// Firebird event notification. The handler runs on a delivery thread of the listener
 // with the event's name and how often it was posted since the last delivery.
 class EventListener {
 public:

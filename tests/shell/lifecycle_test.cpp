@@ -328,6 +328,31 @@ TEST_F(ServiceDatabaseTest, RowNumbersAreOneMoreThanTheLargestAndReusedAtTheTop)
     EXPECT_EQ(numbers(), (QList<qint64>{1, 2, 3}));
 }
 
+TEST_F(ServiceDatabaseTest, RefreshingAGridKeepsTheOperatorOnTheSameRowNumber)
+{
+    const QString insert = QStringLiteral("INSERT INTO TABLE_ZAYAVKA (TABLE_ZAYAVKA_NP, TABLE_ZAYAVKA_KOD) VALUES (%1, ?)")
+                               .arg(NextRowNumber(QStringLiteral("TABLE_ZAYAVKA"), QStringLiteral("TABLE_ZAYAVKA_NP")));
+    GridSnapshot last;
+    QObject::connect(&context->danni, &TDANI::gridChanged, [&](TDANI::Grid grid, const GridSnapshot &rows) {
+        if (grid == TDANI::Grid::Zayavki)
+            last = rows;
+    });
+    ServiceLockGuard lock(ServiceLock());
+    for (const char *code : {"21", "22", "23"})
+        TDANI::Execute(q(), insert, {code});
+    context->danni.RefreshGrid(TDANI::Grid::Zayavki);
+    EXPECT_EQ(context->danni.requestCount, QStringLiteral("3"));
+    context->danni.SelectRow(TDANI::Grid::Zayavki, 2);
+
+    TDANI::Execute(q(), insert, {"24"});
+    context->danni.RefreshGrid(TDANI::Grid::Zayavki);
+    EXPECT_EQ(context->danni.requestCount, QStringLiteral("4"));
+    EXPECT_EQ(context->danni.GPRS_TABL_ZAYAVKI.recNo(), 2);
+    EXPECT_EQ(last.rows.size(), 4u);
+    EXPECT_EQ(last.position, 2);
+    EXPECT_EQ(last.columns.value(0), QStringLiteral("TABLE_ZAYAVKA_NP"));
+}
+
 TEST_F(ServiceDatabaseTest, ApostrophesReachEveryKindOfColumnUnchanged)
 {
     const QString nasty = QStringLiteral("О'Брайєн' OR '1'='1");
