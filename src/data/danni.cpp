@@ -1,7 +1,6 @@
 #include "data/danni.h"
 
 #include "common/prompt.h"
-#include "common/regional_format.h"
 
 #include <QDateTime>
 
@@ -145,11 +144,10 @@ void TDANI::ReleaseExpiredBans()
     const QDateTime now = QDateTime::currentDateTime();
     std::vector<qint64> lifted;
     for (GPRS_TABL_TIMER.first(); !GPRS_TABL_TIMER.eof(); GPRS_TABL_TIMER.next()) {
-        const QDateTime until = RegionalFormat::parseDateTime(
-            GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
-            + GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText());
-        // A ban without its time of day ends with its day.
-        if (now >= (until.isValid() ? until : GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDateTime()))
+        const QDate day = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDate();
+        // Every writer sets both columns; a ban without its time of day ends with its day.
+        const QTime time = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asTime();
+        if (now >= QDateTime(day, time.isValid() ? time : QTime(0, 0)))
             lifted.push_back(GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_NP")).asInt());
     }
     for (qint64 number : lifted)
