@@ -1,42 +1,334 @@
 #include "mobile/mobile_server.h"
 
+#include "common/regional_format.h"
+#include "common/service_lock.h"
+#include "mobile/java_account_commands.h"
+#include "mobile/java_activ_rows.h"
+#include "mobile/java_add_users.h"
+#include "mobile/java_address_lists.h"
+#include "mobile/java_command.h"
+#include "mobile/java_framing.h"
+#include "mobile/java_settings_news.h"
 #include "shell/service_context.h"
 
-MobileServer::MobileServer(ServiceContext &context, QObject *parent)
-    : QObject(parent), context_(context)
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+constexpr int kRefreshIntervalMs = 10000;
+constexpr int kDefaultUncodedMinutes = 10;
+
+QString dottedAddress(const QTcpSocket *socket)
 {
-    connect(&server_, &QTcpServer::newConnection, this, &MobileServer::acceptPending);
+    bool isV4 = false;
+    const quint32 v4 = socket->peerAddress().toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : socket->peerAddress().toString();
 }
 
-void MobileServer::resetTable(int size) { tableSize_ = size; }
+}  // namespace
+
+MobileServer::MobileServer(ServiceContext &context, QObject *parent)
+    : QObject(parent), context_(context), clock_([] { return QDateTime::currentDateTime(); })
+{
+    refreshTimer_.setInterval(kRefreshIntervalMs);
+    connect(&server_, &QTcpServer::newConnection, this, &MobileServer::acceptPending);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MobileServer::TimerRefleshJavaClientTimer);
+}
+
+MobileServer::~MobileServer()
+{
+    // Going away with the process: no disconnect handling, no database work.
+    for (const Connection &connection : connections_) {
+        connection.socket->disconnect(this);
+        delete connection.socket;
+    }
+}
+
+void MobileServer::resetTable(int size) { table_.reset(size, clock_()); }
 
 bool MobileServer::activate(quint16 port)
 {
     deactivate();
-    return server_.listen(QHostAddress::Any, port);
+    if (!server_.listen(QHostAddress::AnyIPv4, port))
+        return false;
+    context_.mobileLog.append(QStringLiteral("JAVASERVERListen ..."));
+    refreshTimer_.start();
+    return true;
 }
 
 void MobileServer::deactivate()
 {
+    closeAllConnections();
     if (server_.isListening())
         server_.close();
+    refreshTimer_.stop();
 }
 
 void MobileServer::closeAllConnections()
 {
-    const QList<QTcpSocket *> open = connections_;
-    for (QTcpSocket *socket : open)
-        socket->close();
+    while (!connections_.empty())
+        closeConnection(connections_.front().socket);
+}
+
+QString MobileServer::nowText() const { return RegionalFormat::dateTimeText(clock_()); }
+
+void MobileServer::logEvent(const QString &rest)
+{
+    context_.mobileLog.append(u'[' + nowText() + rest);
+}
+
+bool MobileServer::isOpen(const QTcpSocket *socket) const
+{
+    return std::any_of(connections_.begin(), connections_.end(),
+                       [socket](const Connection &c) { return c.socket == socket; });
+}
+
+QString MobileServer::addressOf(const QTcpSocket *socket) const
+{
+    for (const Connection &connection : connections_)
+        if (connection.socket == socket)
+            return connection.address;
+    return {};
 }
 
 void MobileServer::acceptPending()
 {
     while (QTcpSocket *socket = server_.nextPendingConnection()) {
-        connections_.append(socket);
-        context_.accounts.addScan(context_.running());
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            connections_.removeOne(socket);
-            socket->deleteLater();
+        // Qt stops reading from the network when this much waits unread, so a client
+        // without a slot cannot pile bytes up in the server either.
+        socket->setReadBufferSize(kJavaReadBufferCap);
+        connections_.push_back({socket, dottedAddress(socket)});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { JAVASERVERClientRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { closeConnection(socket); });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
+            // A peer that closes or resets its end is an ordinary disconnect.
+            if (error != QAbstractSocket::RemoteHostClosedError)
+                JAVASERVERClientError(socket, int(error));
         });
+
+        JAVASERVERClientConnect(socket);
+        JAVASERVERAccept(socket);
+        // The socket is writable at once; on this platform that notice comes only now.
+        if (isOpen(socket))
+            JAVASERVERClientWrite(socket);
+    }
+}
+
+void MobileServer::JAVASERVERClientConnect(QTcpSocket *socket)
+{
+    const QString address = addressOf(socket);
+    logEvent(QStringLiteral("] спроба підключення клієнта з  IP:[") + address + u']');
+    context_.accounts.addScan(context_.running());
+
+    if (int(connections_.size()) > table_.size()) {
+        closeFirstFrom(address);
+        return;
+    }
+    const TTableJavaClient *slot = table_.find(address);
+    if (!slot)
+        return;
+    // The slot's address is read again at every comparison: once the earlier
+    // connection is closed the slot is free and nothing else matches.
+    const std::vector<Connection> open = connections_;
+    for (const Connection &connection : open)
+        if (isOpen(connection.socket) && !slot->IP.isEmpty() && connection.address == slot->IP)
+            closeConnection(connection.socket);
+}
+
+void MobileServer::JAVASERVERAccept(QTcpSocket *socket)
+{
+    const QString address = addressOf(socket);
+    logEvent(QStringLiteral("] процес добавлення в таблицю клієнта з  IP:[") + address
+             + QStringLiteral("]. Установка попередніх налаштувань клієнта."));
+    if (!address.isEmpty())
+        TakeJavaSlot(address);
+}
+
+void MobileServer::JAVASERVERClientWrite(QTcpSocket *socket)
+{
+    const QString address = addressOf(socket);
+    logEvent(QStringLiteral("] відправлення запрошення <OK!> щойно підключеному до роботи клієнту з  IP:[")
+             + address + u']');
+    SendJavaAnswer(address, "<OK!>");
+}
+
+void MobileServer::JAVASERVERClientRead(QTcpSocket *socket)
+{
+    const QString address = addressOf(socket);
+    TTableJavaClient *slot = table_.find(address);
+    if (!slot)
+        return;  // the bytes stay unread and unanswered
+    slot->ReadBuffer += socket->readAll();
+    while (std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer)) {
+        // A failed request leaves the rest for the connection's next read.
+        if (!DispatchJavaCommand(address, *request) || slot->IP != address)
+            return;
+    }
+    if (slot->ReadBuffer.size() > kJavaReadBufferCap) {
+        logEvent(QStringLiteral("] клієнт з  IP:[") + address
+                 + QStringLiteral("] передав понад %1 байт без закінчення запиту [###]. Зєднання закрито.")
+                       .arg(kJavaReadBufferCap));
+        closeConnection(socket);
+    }
+}
+
+void MobileServer::JAVASERVERClientDisconnect(const QString &address)
+{
+    logEvent(QStringLiteral("] процес закриття клієнта з  IP:[") + address + u']');
+    ReleaseJavaSlot(address);
+}
+
+void MobileServer::JAVASERVERClientError(QTcpSocket *socket, int errorCode)
+{
+    context_.mobileLog.append(QStringLiteral("ПОМИЛКА JAVA СЕРВЕРА. КОД ПОМИЛКИ =") + QString::number(errorCode));
+    closeFirstFrom(addressOf(socket));
+}
+
+void MobileServer::closeConnection(QTcpSocket *socket)
+{
+    if (!isOpen(socket))
+        return;
+    socket->disconnect(this);
+    JAVASERVERClientDisconnect(addressOf(socket));
+    connections_.erase(std::find_if(connections_.begin(), connections_.end(),
+                                    [socket](const Connection &c) { return c.socket == socket; }));
+    socket->flush();
+    socket->abort();
+    socket->deleteLater();
+}
+
+void MobileServer::closeFirstFrom(const QString &address)
+{
+    for (const Connection &connection : connections_) {
+        if (connection.address == address) {
+            closeConnection(connection.socket);
+            return;
+        }
+    }
+}
+
+void MobileServer::TakeJavaSlot(const QString &address)
+{
+    const int minutes =
+        ServerSettings::toInt(context_.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN).value_or(kDefaultUncodedMinutes);
+    const TTableJavaClient *slot = table_.take(address, clock_(), minutes);
+    if (!slot)
+        return;  // no free slot: the connection stays, unread and without a time limit
+    try {
+        ServiceLockGuard lock(ServiceLock());
+        InsertJavaActivRow(context_.danni, address, slot->TimeVhid, slot->TimeVihid);
+    } catch (const std::exception &error) {
+        reportFailure(QString::fromUtf8(error.what()));
+    }
+}
+
+void MobileServer::ReleaseJavaSlot(const QString &address)
+{
+    if (TTableJavaClient *slot = table_.find(address)) {
+        logEvent(QStringLiteral("] вихід із java системи  клієнта з   IP:[") + address
+                 + QStringLiteral("]    код кл.:[") + slot->CodClient + QStringLiteral("]    вхід у[")
+                 + RegionalFormat::dateTimeText(slot->TimeVhid) + QStringLiteral("]    плановий вихід[")
+                 + RegionalFormat::dateTimeText(slot->TimeVihid) + u']');
+        JavaClientTable::release(*slot, clock_());
+    }
+    try {
+        ServiceLockGuard lock(ServiceLock());
+        DeleteJavaActivRows(context_.danni, address);
+    } catch (const std::exception &error) {
+        reportFailure(QString::fromUtf8(error.what()));
+    }
+}
+
+void MobileServer::SendJavaAnswer(const QString &address, const QByteArray &text)
+{
+    for (const Connection &connection : connections_) {
+        if (connection.address == address) {
+            connection.socket->write(text + kJavaAnswerEnd);
+            return;
+        }
+    }
+}
+
+bool MobileServer::DispatchJavaCommand(const QString &address, const QByteArray &request)
+{
+    TTableJavaClient *slot = table_.find(address);
+    if (!slot)
+        return true;
+    try {
+        ServiceLockGuard lock(ServiceLock());
+        runCommand(address, *slot, request);
+        return true;
+    } catch (const std::exception &error) {
+        reportFailure(QString::fromUtf8(error.what()));
+        return false;
+    }
+}
+
+void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, const QByteArray &request)
+{
+    switch (RecogniseJavaCommand(request, slot.loggedIn())) {
+    case JavaCommand::OpenSettingServer:
+        SendJavaAnswer(address, SettingServerAnswer(context_.settings));
+        logEvent(QStringLiteral("] Опитування клієнтом з IP:[") + address + QStringLiteral("] налаштувань сервера"));
+        return;
+    case JavaCommand::OpenNews:
+        SendJavaAnswer(address, NewsAnswer(JavaNewsText(context_.folder)));
+        context_.accounts.addNewsEntry();
+        logEvent(QStringLiteral("] Клієнт з IP:[") + address + QStringLiteral("] успішно зчитав текст новин."));
+        return;
+    case JavaCommand::AddUsers:
+        SendJavaAnswer(address, AddUsersAnswer(context_, address, request, clock_()));
+        return;
+    case JavaCommand::OpenFormCodZam:
+        SendJavaAnswer(address, LoginAnswer(context_, slot, address, request, clock_()));
+        return;
+    case JavaCommand::DateFormCodZam:
+        SendJavaAnswer(address,
+                       "<DateFormCodZam>" + BuildClientStatus(context_, slot).toLatin1() + "</DateFormCodZam>");
+        return;
+    case JavaCommand::CloseFormCodZam:
+        Logout(context_, slot, address, clock_());
+        return;
+    case JavaCommand::ClearMsgFormCodZam:
+        ClearPersonalMessage(context_, slot);
+        return;
+    case JavaCommand::SendMsgFormCodZam:
+        SendMessageToService(context_, slot, request, clock_());
+        return;
+    case JavaCommand::ListVul:
+        SendJavaAnswer(address, StreetListAnswer(context_.danni, request));
+        return;
+    case JavaCommand::ListObekt:
+        SendJavaAnswer(address, ObjectListAnswer(context_.danni, request));
+        return;
+    case JavaCommand::PerevirkaActiveZam:
+    case JavaCommand::CreateZam:
+    case JavaCommand::CheckNumZamFormCodZam:
+    case JavaCommand::OpenListActivZamovl:
+    case JavaCommand::OpenListArhivZamovl:
+    case JavaCommand::CreateZamCodForm:
+    case JavaCommand::RozrahSuma:
+        // The order commands are not here yet: no answer rather than a wrong one.
+    case JavaCommand::None:
+        return;
+    }
+}
+
+void MobileServer::reportFailure(const QString &text)
+{
+    // Shown after the socket event has been handled to its end, never inside it.
+    QTimer::singleShot(0, this, [this, text] { context_.prompt.message(text); });
+}
+
+void MobileServer::TimerRefleshJavaClientTimer()
+{
+    for (int i = 0; i < table_.size(); ++i) {
+        const TTableJavaClient &slot = table_.at(i);
+        if (!slot.IP.isEmpty() && slot.TimeVihid < clock_())
+            closeFirstFrom(slot.IP);
     }
 }

@@ -1,31 +1,95 @@
 #pragma once
 
-#include <QList>
-#include <QObject>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "mobile/java_client_table.h"
 
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+class QTcpSocket;
 class ServiceContext;
 
-// The socket server of the mobile application, on the main thread.
+// The socket server of the mobile application, on the main thread. Clients are known
+// by their IPv4 address only; what the server remembers of them lives in the
+// connection table, one slot per address. Every request runs to its end, database
+// work included, under the service lock before the next socket event is taken.
 class MobileServer : public QObject {
     Q_OBJECT
 public:
-    explicit MobileServer(ServiceContext &context, QObject *parent = nullptr);
+    using Clock = std::function<QDateTime()>;
 
-    // Makes the connection table `size` entries long, every entry reset.
+    explicit MobileServer(ServiceContext &context, QObject *parent = nullptr);
+    ~MobileServer() override;
+
+    // Makes the connection table `size` slots long, every slot reset.
     void resetTable(int size);
+    // Listens on every IPv4 address of the machine and starts the refresh timer.
     bool activate(quint16 port);
+    // Closes the open connections, stops listening and stops the refresh timer.
     void deactivate();
     bool isActive() const { return server_.isListening(); }
+    // Every open connection goes through its disconnect handling.
     void closeAllConnections();
     int connectionCount() const { return int(connections_.size()); }
+    quint16 port() const { return server_.serverPort(); }
+
+    // The slots end by this clock (the machine's by default) and are checked every
+    // `interval` (10 s by default): tests move the clock instead of waiting.
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    void setRefreshInterval(int milliseconds) { refreshTimer_.setInterval(milliseconds); }
+
+    const JavaClientTable &table() const { return table_; }
+
+    // Registers a connection: the first free slot, and its TABLE_ACTIV row.
+    void TakeJavaSlot(const QString &address);
+    // Frees the first slot of the address and deletes the address's TABLE_ACTIV rows.
+    void ReleaseJavaSlot(const QString &address);
+    // Sends text + "@" to the first open connection from the address, in one write;
+    // nothing when there is none. A failed send loses the answer and nothing else.
+    void SendJavaAnswer(const QString &address, const QByteArray &text);
+    // Runs one request of the address. False when it failed: it ends without an
+    // answer and the failure goes to the operator.
+    bool DispatchJavaCommand(const QString &address, const QByteArray &request);
+
+    // Ends the connections whose slots are past their planned end.
+    void TimerRefleshJavaClientTimer();
 
 private:
+    struct Connection {
+        QTcpSocket *socket;
+        QString address;
+    };
+
     void acceptPending();
+    void JAVASERVERClientConnect(QTcpSocket *socket);
+    void JAVASERVERAccept(QTcpSocket *socket);
+    void JAVASERVERClientWrite(QTcpSocket *socket);
+    void JAVASERVERClientRead(QTcpSocket *socket);
+    void JAVASERVERClientDisconnect(const QString &address);
+    void JAVASERVERClientError(QTcpSocket *socket, int errorCode);
+
+    // The dotted address of an open connection; empty once it is closed.
+    QString addressOf(const QTcpSocket *socket) const;
+    bool isOpen(const QTcpSocket *socket) const;
+    // Closes a connection; its disconnect handling has run when this returns.
+    void closeConnection(QTcpSocket *socket);
+    void closeFirstFrom(const QString &address);
+
+    void runCommand(const QString &address, TTableJavaClient &slot, const QByteArray &request);
+    void reportFailure(const QString &text);
+    void logEvent(const QString &rest);
+    QString nowText() const;
 
     ServiceContext &context_;
     QTcpServer server_;
-    QList<QTcpSocket *> connections_;
-    int tableSize_ = 0;
+    QTimer refreshTimer_;
+    Clock clock_;
+    std::vector<Connection> connections_;  // open connections in arrival order
+    JavaClientTable table_;
 };

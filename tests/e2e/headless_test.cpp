@@ -1,81 +1,14 @@
-#include "common/rtf_reader.h"
-#include "service_folder.h"
+#include "headless_process.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 namespace {
 
-int freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::Any, 0);
-    return probe.serverPort();
-}
+using namespace kvtest;
 
-bool accepts(int port)
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, quint16(port));
-    return socket.waitForConnected(1000);
-}
-
-bool waitUntilAccepts(int port, int seconds)
-{
-    for (int i = 0; i < seconds * 10; ++i) {
-        if (accepts(port))
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
-}
-
-QString savedLog(const QString &folder, const QString &suffix)
-{
-    const QStringList files =
-        QDir(folder + QStringLiteral("/LOG")).entryList({QStringLiteral("*") + suffix}, QDir::Files);
-    if (files.size() != 1)
-        return QStringLiteral("<%1 files>").arg(files.size());
-    QFile file(folder + QStringLiteral("/LOG/") + files[0]);
-    return file.open(QIODevice::ReadOnly) ? RtfToPlainText(file.readAll()) : QString();
-}
-
-class Headless : public ::testing::Test {
-protected:
-    void run(const QString &settings)
-    {
-        folder.writeSettings(settings);
-        process.setWorkingDirectory(folder.path());
-        process.start(QStringLiteral(KV_BINARY), {QStringLiteral("--headless")});
-        ASSERT_TRUE(process.waitForStarted(10000));
-    }
-    void stop()
-    {
-        ::kill(pid_t(process.processId()), SIGTERM);
-        ASSERT_TRUE(process.waitForFinished(30000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    }
-    void TearDown() override
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-
-    kvtest::ServiceFolder folder{true};
-    QProcess process;
-};
+using Headless = HeadlessTest;
 
 TEST_F(Headless, CreatesItsDatabaseServesBothPortsAndSavesBothLogsOnSigterm)
 {

@@ -155,14 +155,16 @@ TEST_F(LifecycleTest, StartAndStopBindAndReleaseBothPortsWithTheirReports)
         QStringLiteral("МАКСИМАЛЬНА КІЛЬКІСТЬ ДОЗВОЛЕНИХ КЛІЄНТІВ = 3"),
         QStringLiteral("ПОРТ СЕРВЕРА = %1").arg(javaPort),
         QStringLiteral("ЗАВАНТАЖЕННЯ ТАБЛИЦІ КЛІЄНТІВ ПРОЙШЛО УСПІШНО. ОК !"),
-        QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !"), QString(61, u'*')};
-    EXPECT_EQ(mobile, expected);
+        QStringLiteral("JAVASERVERListen ..."), QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !"), QString(61, u'*')};
+    // The lines of the probing connection above follow.
+    EXPECT_EQ(mobile.mid(0, expected.size()), expected);
 
     // A second start while running changes nothing.
     const int webLines = context->webLog.lineCount();
+    const int mobileLines = context->mobileLog.lineCount();
     control->N2Click();
     EXPECT_EQ(context->webLog.lineCount(), webLines);
-    EXPECT_EQ(context->mobileLog.lineCount(), expected.size());
+    EXPECT_EQ(context->mobileLog.lineCount(), mobileLines);
 
     EXPECT_FALSE(control->FormCloseQuery());
     EXPECT_EQ(prompt.messages.last(), QStringLiteral("НЕМАЄ МОЖЛИВОСТІ ЗАКРИТИ ПРОГРАМУ - ВКЛЮЧЕНІ РОЗДАЧИ "

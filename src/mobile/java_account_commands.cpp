@@ -1,0 +1,260 @@
+#include "mobile/java_account_commands.h"
+
+#include "common/extract_between.h"
+#include "common/format_number5.h"
+#include "common/regional_format.h"
+#include "common/text64.h"
+#include "common/win1251.h"
+#include "data/row_number.h"
+#include "mobile/java_activ_rows.h"
+#include "mobile/java_client_table.h"
+#include "mobile/java_framing.h"
+#include "shell/service_context.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr int kDefaultCodedMinutes = 30;
+constexpr int kDefaultUncodedMinutes = 10;
+
+// The client's code as the dispatchers' client record carries it: "[00220]". A code
+// that is no whole number ends the request.
+QString bracketedCode(const QString &code)
+{
+    bool ok = false;
+    const qint64 number = code.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw std::runtime_error("client code is not a whole number");
+    return u'[' + FormatNumber5(number) + u']';
+}
+
+QByteArray element(const char *tag, const QByteArray &value)
+{
+    const QByteArray name(tag);
+    return '<' + name + '>' + value + "</" + name + '>';
+}
+
+QByteArray plain(const QString &text) { return win1251::fromUnicode(text); }
+
+int minutes(const QString &setting, int fallback) { return ServerSettings::toInt(setting).value_or(fallback); }
+
+}  // namespace
+
+QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QString &address,
+                       const QByteArray &request, const QDateTime &now)
+{
+    const QString rawCode = win1251::toUnicode(JavaField(request, "<CodClient>", "</CodClient>"));
+    const QString code = win1251::toUnicode(TrimJavaField(JavaField(request, "<CodClient>", "</CodClient>")));
+    const QString password = win1251::toUnicode(TrimJavaField(JavaField(request, "<CodPass>", "</CodPass>")));
+    const QString stamp = u'[' + RegionalFormat::dateTimeText(now);
+    TDANI &d = context.danni;
+
+    QStringList errors;
+    ++slot.CountInput;
+    if (slot.CountInput > 5) {
+        errors << QStringLiteral("[У вас перевищений ліміт вводу даних клієнта (підбір кода і пароля) !]");
+        context.mobileLog.append(stamp + QStringLiteral("] перевиження ліміту входу клієнта з IP : ") + address);
+    }
+
+    TDANI::Select(d.GPRS_RIZNE,
+                  QStringLiteral("SELECT * FROM TABLE_KLIENT\n"
+                                 "WHERE (TABLE_KLIENT_KOD = ?) and (TABLE_KLIENT_PASS = ?)"),
+                  {code, password});
+    if (d.GPRS_RIZNE.recordCount() == 1) {
+        d.GPRS_RIZNE.first();
+        if (d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QStringLiteral("+")) {
+            errors << QStringLiteral("[Ви немаєте можливості увійти в систему web сервіса, так як ви заблоковані до [")
+                    + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
+                    + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText() + QStringLiteral("] ]");
+            context.mobileLog.append(stamp + QStringLiteral("] спроба входа блокованого клієнта з кодом [") + code
+                                     + QStringLiteral("]. IP : ") + address);
+        }
+    } else {
+        errors << QStringLiteral("[Ви не зареєстровані у web системі і/або ваша заявка ще не оброблена модератором у "
+                                 "випадку попередньої подачи заявки !]");
+    }
+    d.GPRS_RIZNE.close();
+
+    QString fio;
+    QString birthday;
+    if (errors.isEmpty()) {
+        const QString klient = bracketedCode(code);
+        TDANI::Select(d.RIZNE,
+                      QStringLiteral("SELECT KLIENT_FIO, KLIENT_DATA_NARODZENNIA FROM KLIENT\n"
+                                     "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                      {klient});
+        if (!d.RIZNE.isEmpty()) {
+            d.RIZNE.last();
+            fio = d.RIZNE.field(QStringLiteral("KLIENT_FIO")).asText();
+            birthday = d.RIZNE.field(QStringLiteral("KLIENT_DATA_NARODZENNIA")).asText();
+        }
+        d.RIZNE.close();
+        if (fio.isEmpty())
+            errors << QStringLiteral("[Код клієнта ") + klient.mid(1, klient.size() - 2)
+                    + QStringLiteral(" не знайдено !]");
+    }
+
+    if (!errors.isEmpty())
+        return "<OtvetOpenFormCodZam>" + JavaErrorElement(JoinJavaErrors(errors)) + "<status>NO</status>"
+            + "</OtvetOpenFormCodZam>";
+
+    slot.CodClient = rawCode;
+    slot.TimeVihid =
+        now.addSecs(qint64(minutes(context.settings.JAVA_MAX_CHAS_KODOVANOGO_ZEDN, kDefaultCodedMinutes)) * 60);
+    slot.CountInput = 0;
+    slot.Coded = true;
+    slot.StatusZam.clear();
+    slot.NumZam = 0;
+    slot.FIO = fio;
+    slot.CountActiveZam = 0;
+    UpdateJavaActivEnd(d, address, slot.TimeVihid);
+    context.accounts.addCodedEntry();
+
+    QByteArray answer = "<OtvetOpenFormCodZam><status>OK</status>";
+    if (context.settings.POZDOROVLENNYA_Z_DNEM_NAROD && !birthday.isEmpty()) {
+        const QDate born = RegionalFormat::parseDate(birthday);
+        if (!born.isValid())
+            answer += "<d.n.></d.n.>";
+        else if (born.day() == now.date().day() && born.month() == now.date().month())
+            answer += element("d.n.", EncodeText64(context.settings.DAY_NARODZHENYA));
+    }
+    answer += "</OtvetOpenFormCodZam>";
+    context.mobileLog.append(stamp + QStringLiteral("] Вхід на сторінку кодованого замовлення клієнта з IP:[") + address
+                             + QStringLiteral("] і заданим кодом клієнта [") + code + u']');
+    return answer;
+}
+
+QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
+{
+    TDANI &d = context.danni;
+    const QString code = slot.CodClient;
+
+    QString callsign = QStringLiteral("0"), number = QStringLiteral("0"), sum = QStringLiteral("0");
+    QString pickup, destination, created, started, car, tariff;
+    if (slot.NumZam != 0) {
+        TDANI::Select(d.RIZNE,
+                      QStringLiteral("SELECT * FROM ZAMOVLENNIA\n"
+                                     "WHERE (ZAMOVL_NUMBER = ?) and (ZAMOVL_NOMER_KLIENT = ?) and "
+                                     "(ZAMOVL_STATUS_ZAMOVL = 0)"),
+                      {slot.NumZam, code});
+        if (!d.RIZNE.isEmpty()) {
+            d.RIZNE.first();
+            const auto text = [&](const char *name) { return d.RIZNE.field(QString::fromLatin1(name)).asText(); };
+            number = QString::number(slot.NumZam);
+            bool isNumber = false;
+            const int pozivniy = text("ZAMOVL_POZIVNIY").trimmed().toInt(&isNumber);
+            callsign = QString::number(isNumber ? pozivniy : 0);
+            pickup = text("ZAMOVL_POCHAT_PUNKT");
+            destination = text("ZAMOVL_PUNKT_PRIZHACH");
+            created = text("ZAMOVL_DATA_PRIYOMA") + u' ' + text("ZAMOVL_CHAS_PRIYOMA");
+            started = text("ZAMOVL_CHAS_PRIYOM_VODIY");
+            sum = text("ZAMOVL_SUMA_ROZRAHUNK");
+            const QString extra = text("ZAMOVL_PRICHINA_DELETE");
+            const qsizetype marker = extra.indexOf(QStringLiteral("тариф:["));
+            tariff = ExtractBetween(marker >= 0 ? extra.mid(marker) : extra, QStringLiteral("["), QStringLiteral("]"));
+        }
+        d.RIZNE.close();
+        if (callsign != QStringLiteral("0")) {
+            TDANI::Select(d.RIZNE,
+                          QStringLiteral("SELECT TABL_AVTO_POZIVN, TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, "
+                                         "TABL_AVTO_MODEL  FROM DANI_AVTO\n"
+                                         "WHERE (TABL_AVTO_POZIVN = ?)"),
+                          {callsign});
+            if (!d.RIZNE.isEmpty()) {
+                d.RIZNE.first();
+                car = QStringLiteral(" авто:[ поз.") + d.RIZNE.field(0).asText() + QStringLiteral(" / ")
+                    + d.RIZNE.field(1).asText() + QStringLiteral(" / ") + d.RIZNE.field(2).asText()
+                    + QStringLiteral(" / ") + d.RIZNE.field(3).asText() + u']';
+            }
+            d.RIZNE.close();
+        }
+    }
+
+    const QString active = TDANI::ScalarText(d.RIZNE,
+                                             QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
+                                                            "WHERE (ZAMOVL_NOMER_KLIENT = ?) and "
+                                                            "(ZAMOVL_STATUS_ZAMOVL = 0)"),
+                                             {code});
+
+    QString free = QStringLiteral("0"), trips = QStringLiteral("0");
+    TDANI::Select(d.RIZNE,
+                  QStringLiteral("SELECT KLIENT_KIL_FREE_VIKLIK, KLIENT_KIL_VIKLIK  FROM KLIENT\n"
+                                 "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                  {bracketedCode(code)});
+    if (!d.RIZNE.isEmpty()) {
+        d.RIZNE.last();
+        free = d.RIZNE.field(0).asText();
+        trips = d.RIZNE.field(1).asText();
+    }
+    d.RIZNE.close();
+
+    QString message;
+    TDANI::Select(d.GPRS_RIZNE,
+                  QStringLiteral("SELECT TABLE_KLIENT_POVID FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"), {code});
+    if (!d.GPRS_RIZNE.isEmpty()) {
+        d.GPRS_RIZNE.last();
+        message = d.GPRS_RIZNE.field(0).asText();
+    }
+    d.GPRS_RIZNE.close();
+
+    const QByteArray block = element("CountActiveZam", plain(active)) + element("ActivPoz", plain(callsign))
+        + element("NumZam", plain(number)) + element("Punct1", EncodeText64(pickup))
+        + element("Punct2", EncodeText64(destination)) + element("DataTimeZamCreate", plain(created))
+        + element("DataTimeZamZapusk", plain(started)) + element("Pozivn", plain(callsign))
+        + element("DaniAuto", EncodeText64(car)) + element("TarifZam", EncodeText64(tariff))
+        + element("SumaZam", plain(sum)) + element("FIO", EncodeText64(slot.FIO))
+        + element("CountYuvel", plain(free)) + element("Count_do_Yuvel", plain(trips))
+        + element("VhidMsg", EncodeText64(message));
+
+    bool isNumber = false;
+    const int count = active.trimmed().toInt(&isNumber);
+    slot.CountActiveZam = isNumber ? count : 0;
+    slot.StatusZam = QString::fromLatin1(block);
+    return slot.StatusZam;
+}
+
+void Logout(ServiceContext &context, TTableJavaClient &slot, const QString &address, const QDateTime &now)
+{
+    slot.StatusZam.clear();
+    slot.CodClient = QStringLiteral("0");
+    slot.TimeVihid =
+        now.addSecs(qint64(minutes(context.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN, kDefaultUncodedMinutes)) * 60);
+    slot.CountInput = 0;
+    slot.Coded = false;
+    slot.NumZam = 0;
+    slot.FIO.clear();
+    slot.CountActiveZam = 0;
+    UpdateJavaActivEnd(context.danni, address, slot.TimeVihid);
+}
+
+void ClearPersonalMessage(ServiceContext &context, const TTableJavaClient &slot)
+{
+    TDANI &d = context.danni;
+    TDANI::Execute(d.GPRS_RIZNE,
+                   QStringLiteral("UPDATE TABLE_KLIENT\nSET TABLE_KLIENT_POVID = NULL\nWHERE (TABLE_KLIENT_KOD = ?)"),
+                   {slot.CodClient});
+    if (d.GPRS_TABL_KLIENT.isOpen())
+        d.RefreshGrid(TDANI::Grid::Klient);
+}
+
+void SendMessageToService(ServiceContext &context, const TTableJavaClient &slot, const QByteArray &request,
+                          const QDateTime &now)
+{
+    const QString message = DecodeText64(JavaField(request, "<SendMsgFormCodZam>", "</SendMsgFormCodZam>"));
+    if (message.isEmpty())
+        return;
+    QString text = QStringLiteral("Призначено для : [---]\rДати відповідь : [---]\r\r") + message;
+    text.replace(u'\'', u'^');
+    TDANI &d = context.danni;
+    TDANI::Execute(d.GPRS_RIZNE,
+                   QStringLiteral("INSERT INTO TABLE_SKARGA\n"
+                                  "(TABLE_SKARGA_NP, TABLE_SKARGA_VIDPOV, TABLE_SKARGA_DATA, TABLE_SKARGA_TIME, "
+                                  "TABLE_SKARGA_KOD, TABLE_SKARGA_TEXT)\n"
+                                  "VALUES (%1, \n"
+                                  "     '-', \n     ?, \n     ?, \n     ?, \n     ?) ")
+                       .arg(NextRowNumber(QStringLiteral("TABLE_SKARGA"), QStringLiteral("TABLE_SKARGA_NP"))),
+                   {now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()),
+                    slot.CodClient.left(10), text.left(500)});
+    d.RefreshGrid(TDANI::Grid::Skarga);
+}

@@ -1,0 +1,40 @@
+#include "mobile/java_framing.h"
+
+#include "common/extract_between.h"
+#include "common/text64.h"
+
+std::optional<QByteArray> TakeJavaRequest(QByteArray &buffer)
+{
+    const qsizetype end = buffer.indexOf(kJavaRequestEnd);
+    if (end < 0)
+        return std::nullopt;
+    QByteArray request = buffer.left(end);
+    buffer.remove(0, end + qsizetype(sizeof(kJavaRequestEnd) - 1));
+    return request;
+}
+
+QByteArray TrimJavaField(const QByteArray &field)
+{
+    qsizetype begin = 0;
+    qsizetype end = field.size();
+    while (begin < end && quint8(field[begin]) <= 32)
+        ++begin;
+    while (end > begin && quint8(field[end - 1]) <= 32)
+        --end;
+    return field.mid(begin, end - begin);
+}
+
+QByteArray JavaField(const QByteArray &request, const char *openTag, const char *closeTag)
+{
+    return ExtractBetween(request, QByteArray(openTag), QByteArray(closeTag));
+}
+
+QString JoinJavaErrors(const QStringList &messages, const QString &separator)
+{
+    return messages.join(separator);
+}
+
+QByteArray JavaErrorElement(const QString &errorText)
+{
+    return "<Error>" + EncodeText64(errorText) + "</Error>";
+}

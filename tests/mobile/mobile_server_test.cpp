@@ -1,0 +1,129 @@
+#include "mobile/mobile_server.h"
+#include "mobile_databases.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+bool processUntil(const std::function<bool()> &done, int milliseconds = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// The server in this process, on both real databases, with a clock the test moves.
+class MobileServerTest : public MobileDatabases {
+protected:
+    void SetUp() override
+    {
+        MobileDatabases::SetUp();
+        if (HasFatalFailure())
+            return;
+        context.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN = QStringLiteral("1");
+
+        server.setClock([this] { return now; });
+        server.setRefreshInterval(20);
+        server.resetTable(2);
+        ASSERT_TRUE(server.activate(0));
+    }
+
+    // A client that has been greeted.
+    void connectClient(QTcpSocket &client)
+    {
+        client.connectToHost(QHostAddress::LocalHost, server.port());
+        ASSERT_TRUE(processUntil([&] { return client.bytesAvailable() >= 6; }));
+        ASSERT_EQ(client.readAll(), QByteArray("<OK!>@"));
+    }
+
+    void runTimerPeriods() { processUntil([] { return false; }, 100); }
+
+    QDateTime start{QDate(2026, 3, 1), QTime(12, 0, 0)};
+    QDateTime now = start;
+    MobileServer server{context};
+};
+
+TEST_F(MobileServerTest, ASlotEndsOnlyOnceTheClockIsPastItsPlannedEnd)
+{
+    QTcpSocket client;
+    connectClient(client);
+    ASSERT_EQ(server.table().at(0).IP, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(server.table().at(0).TimeVihid, start.addSecs(60));
+    EXPECT_EQ(context.danni.activeCount, QStringLiteral("1"));
+
+    now = start.addSecs(60);
+    runTimerPeriods();
+    EXPECT_EQ(server.connectionCount(), 1) << "at its planned end the slot still lives";
+
+    // Requests do not extend it.
+    client.write("<OpenSettingServer>###");
+    ASSERT_TRUE(processUntil([&] { return client.bytesAvailable() > 0; }));
+    now = start.addSecs(61);
+    EXPECT_TRUE(processUntil([&] { return client.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_TRUE(server.table().at(0).IP.isEmpty());
+    EXPECT_EQ(context.danni.activeCount, QStringLiteral("0"));
+    EXPECT_TRUE(context.mobileLog.lines().contains(
+        QStringLiteral("[01.03.2026 12:01:01] вихід із java системи  клієнта з   IP:[127.0.0.1]    код кл.:[0]    "
+                       "вхід у[01.03.2026 12:00:00]    плановий вихід[01.03.2026 12:01:00]")))
+        << context.mobileLog.lines().join(u'\n').toStdString();
+}
+
+TEST_F(MobileServerTest, ClosingAllConnectionsReleasesEverySlotAtOnce)
+{
+    QTcpSocket first, second;
+    connectClient(first);
+    second.bind(QHostAddress(QStringLiteral("127.0.0.2")));
+    connectClient(second);
+    EXPECT_EQ(context.danni.activeCount, QStringLiteral("2"));
+
+    server.closeAllConnections();
+    // No event loop has run: the disconnect handling happened inside the close.
+    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_TRUE(server.table().at(0).IP.isEmpty());
+    EXPECT_TRUE(server.table().at(1).IP.isEmpty());
+    EXPECT_EQ(context.danni.activeCount, QStringLiteral("0"));
+    const QStringList log = context.mobileLog.lines();
+    EXPECT_EQ(log.filter(QStringLiteral("] процес закриття клієнта з  IP:[")).size(), 2);
+}
+
+TEST_F(MobileServerTest, BytesBeyondTheCapCloseTheConnectionButACompleteRequestIsServedFirst)
+{
+    QTcpSocket client;
+    connectClient(client);
+    client.write("<OpenNews>###" + QByteArray(65 * 1024, 'x'));
+    EXPECT_TRUE(processUntil([&] { return client.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(client.readAll().startsWith("<DataNews>"));
+    EXPECT_EQ(context.mobileLog.lines().filter(QStringLiteral("передав понад 65536 байт")).size(), 1);
+}
+
+TEST_F(MobileServerTest, AFailingRequestGetsNoAnswerAndTheRestWaitsForTheNextRead)
+{
+    // An account whose code is no number passes the password check, then cannot be looked up.
+    TDANI::Execute(context.danni.GPRS_RIZNE,
+                   QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS) "
+                                  "VALUES (1, 'abc', 'p')"));
+    QTcpSocket client;
+    connectClient(client);
+    client.write("<CodClient>abc</CodClient><CodPass>p</CodPass></OpenFormCodZam>###<OpenNews>###");
+    ASSERT_TRUE(processUntil([&] { return !prompt.messages.isEmpty(); }));
+    processUntil([] { return false; }, 100);
+    EXPECT_EQ(client.bytesAvailable(), 0);
+
+    client.write("<OpenSettingServer>###");
+    ASSERT_TRUE(processUntil([&] { return client.peek(1 << 16).count('@') == 2; }));
+    const QByteArray answers = client.readAll();
+    EXPECT_TRUE(answers.startsWith("<DataNews>")) << answers.toStdString();
+    EXPECT_TRUE(answers.contains("@<OtvetSettingServer>"));
+    EXPECT_EQ(server.connectionCount(), 1);
+}
+
+}  // namespace
