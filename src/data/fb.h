@@ -50,6 +50,11 @@ struct ConnectParams {
     QString password;
 };
 
+// Stops the client library and the embedded engine; call once at the end of the
+// process, after every attachment is closed. Left to the exit handlers, the engine's
+// threads may outlive its unloaded plugin and crash the exit.
+void ShutdownClient();
+
 // Text of a value as the operator window shows it (see RegionalFormat); "" for NULL.
 QString valueText(const Value &value);
 

@@ -73,6 +73,24 @@ IMaster *master()
 
 IUtil *util() { return master()->getUtilInterface(); }
 
+}  // namespace detail
+
+void ShutdownClient()
+{
+    using namespace detail;
+    try {
+        call([](ThrowStatusWrapper *st) {
+            Ref<IProvider> provider(master()->getDispatcher());
+            provider->shutdown(st, 0, fb_shutrsn_app_stopped);
+            return 0;
+        });
+    } catch (const Error &) {
+        // Nothing is left to tell at the very end of the process.
+    }
+}
+
+namespace detail {
+
 QString decodeMessage(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

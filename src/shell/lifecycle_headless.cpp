@@ -1,5 +1,6 @@
 #include "shell/lifecycle_headless.h"
 
+#include "data/fb.h"
 #include "shell/lifecycle_server_control.h"
 #include "shell/service_context.h"
 #include "shell/stderr_prompt.h"
@@ -25,11 +26,8 @@ void onStopSignal(int)
 
 void report(const QString &text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 
-}  // namespace
-
-int RunHeadless(int argc, char **argv)
+int serve(QCoreApplication &app)
 {
-    QCoreApplication app(argc, argv);
     StderrPrompt prompt;
     ServiceContext context(QDir::currentPath(), prompt);
     prompt.setLog(&context.webLog);
@@ -65,4 +63,14 @@ int RunHeadless(int argc, char **argv)
         return 1;
     }
     return app.exec();
+}
+
+}  // namespace
+
+int RunHeadless(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int status = serve(app);
+    fb::ShutdownClient();
+    return status;
 }

@@ -6,6 +6,7 @@
 #include "data/database_names.h"
 #include "data/service_schema.h"
 #include "mobile/mobile_server.h"
+#include "route/route_engine.h"
 #include "shell/service_context.h"
 #include "web/web_service.h"
 
@@ -28,7 +29,9 @@ QString bracketed(const QString &caption, const QString &value)
 ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *parent)
     : QObject(parent), context_(context), headless_(headless),
       web_(std::make_unique<WebService>(context)),
-      mobile_(std::make_unique<MobileServer>(context))
+      mobile_(std::make_unique<MobileServer>(context)),
+      routes_(std::make_unique<RouteEngine>(context.danni, context.folder,
+                                            [&context](const QString &rest) { context.webLog.event(rest); }))
 {
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);
@@ -153,8 +156,16 @@ void ServerControl::N2Click()
     }
 
     context_.accounts.resetAtStart();
-    if (s.DOZVIL_POCHATK_ROZR_SUMA && loadCityMap)
-        loadCityMap();
+    if (s.DOZVIL_POCHATK_ROZR_SUMA) {
+        try {
+            routes_->LoadCityMap();
+        } catch (const fb::Error &error) {
+            // Nothing is started yet: the operator sees why and may try again.
+            context_.ObjectCategories.clear();
+            context_.prompt.message(error.text());
+            return;
+        }
+    }
     emit settingsPageVisible(false);
     context_.startOnMaintenance = s.ZAGRUZKA_REMONT_ROBIT;
 
@@ -180,8 +191,8 @@ void ServerControl::N2Click()
 void ServerControl::abortStart(const QString &reason)
 {
     // Back to the stopped state with the settings page open, so the port can be mended.
-    if (context_.settings.DOZVIL_POCHATK_ROZR_SUMA && releaseCityMap)
-        releaseCityMap();
+    if (context_.settings.DOZVIL_POCHATK_ROZR_SUMA)
+        routes_->ReleaseCityMap();
     context_.ObjectCategories.clear();
     emit settingsPageVisible(true);
     context_.webLog.event(QStringLiteral("]: ") + reason);
@@ -238,8 +249,8 @@ void ServerControl::N5Click()
     if (!context_.running())
         return;
     const ServerSettings &s = context_.settings;
-    if (s.DOZVIL_POCHATK_ROZR_SUMA && releaseCityMap)
-        releaseCityMap();
+    if (s.DOZVIL_POCHATK_ROZR_SUMA)
+        routes_->ReleaseCityMap();
 
     const AccountCounters::Values a = context_.accounts.values();
     context_.webLog.append(QStringList{

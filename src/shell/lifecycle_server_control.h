@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <functional>
 #include <memory>
 
 class MobileServer;
+class RouteEngine;
 class ServiceContext;
 class WebService;
 
@@ -44,9 +44,7 @@ public:
     bool mobileActive() const;
     int mobileConnections() const;
 
-    // The route engine plugs its map in here; without one nothing is loaded.
-    std::function<void()> loadCityMap;
-    std::function<void()> releaseCityMap;
+    RouteEngine &routes() { return *routes_; }
 
 signals:
     void runningChanged(bool running);
@@ -69,6 +67,7 @@ private:
     bool headless_;
     std::unique_ptr<WebService> web_;
     std::unique_ptr<MobileServer> mobile_;
+    std::unique_ptr<RouteEngine> routes_;
     QTimer timer1_;
     int tick_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "shell/ui/operator_app.h"
 
+#include "data/fb.h"
 #include "shell/lifecycle_server_control.h"
 #include "shell/service_context.h"
 #include "shell/ui/advert_window.h"
@@ -42,6 +43,7 @@ int RunOperatorWindow(int argc, char **argv)
         status = app.exec();
         restart = form1.restartRequested();
     }
+    fb::ShutdownClient();
     // Only now are both databases closed: the embedded engine lets one process at a
     // time open a database file, so the new copy must not start any earlier.
     if (restart)

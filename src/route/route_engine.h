@@ -1,0 +1,109 @@
+#pragma once
+
+#include "route/map_points.h"
+#include "route/map_texts.h"
+#include "route/route_search.h"
+#include "route/street_graph.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class TDANI;
+
+// The route and fare engine's map side: MapPoints, the street search and the trip
+// distance. One object per process, owned by the server control (a child QObject of
+// it); every call takes the service lock, so one calculation runs at a time.
+//
+// The dispatchers' database stays the truth; the engine caches and invalidates. The
+// street graph (crossings, the points of each street, the meeting points) and the street
+// names and captions are kept between calculations and checked at the start of every
+// one with a single cheap statement: the highest street number, and for VULICA_LUCK and
+// KARTA_MISTA the row count and the newest and the sum of the record versions
+// (RDB$RECORD_VERSION, the writing transaction of each row). Any change the
+// dispatchers commit - an added, moved, re-captioned or deleted point, a renamed or new
+// street - rebuilds the cache from one read of both tables, in the same snapshot as the
+// check. The look-ups of the two addresses are then answered from the cache exactly as
+// the dispatchers' program's statements answer them (see MapTexts); when the columns compare
+// texts other than byte by byte, or a text is one the cache cannot judge, the statement
+// itself is run.
+class RouteEngine : public QObject {
+    Q_OBJECT
+public:
+    using LogEvent = std::function<void(const QString &rest)>;
+    using OnlineDistance = std::function<double(const QString &start, const QString &destination)>;
+
+    // `folder` holds SETTING_KART.INI; `logEvent` writes a line to the web log
+    // (LOG_LIST) after the "[" and date-time it adds.
+    RouteEngine(TDANI &danni, QString folder, LogEvent logEvent, QObject *parent = nullptr);
+    ~RouteEngine() override;
+
+    // Asked when an address has no point on the map; returns kilometres, 0 for none.
+    // The online route page is not part of this engine: without a hook set the
+    // distance of such trips is 0.
+    OnlineDistance onlineDistance = [](const QString &, const QString &) { return 0.0; };
+
+    void LoadCityMap();
+    void AppendMapPoints();
+    void ReleaseCityMap();  // server stop
+    const std::vector<TTOCHKA_KARTY> &MapPoints() const { return mapPoints_.points(); }
+    double PointDistance(int p, int q) const;
+
+    // Makes the street graph current (MaxStreetNumber and the crossings); throws
+    // RouteIndexError when a crossing names a street beyond MaxStreetNumber.
+    void BuildCrossingMatrix();
+    int MaxStreetNumber() const;
+
+    // Both texts carry their map point suffix "<number>". Fill and rank RouteList.
+    void FindStreetRoutes(const QString &start, const QString &destination);
+    void RankRoutes();
+    const std::vector<StreetRoute> &RouteList() const { return routeList_; }
+    QStringList RouteTexts() const;
+
+    int NearestStreetPoint(const QString &address);
+    double RouteLength(const QString &start, const QString &destination, const QString &route);
+
+    // Kilometres; 0 when no distance could be computed.
+    double CalcTripDistance(const QString &start, const QString &destination);
+
+    // The last map calculation, for tests and measurements: ranked routes and their
+    // lengths in map units.
+    struct Trip {
+        QStringList routes;
+        std::vector<double> lengths;
+        double mapLength = 0;
+    };
+    const Trip &lastTrip() const { return lastTrip_; }
+
+private:
+    struct Endpoint;
+    Endpoint resolve(const QString &address);
+    std::pair<int, int> searchStreets(const Endpoint &start, const Endpoint &destination) const;
+    int nearestPoint(const Endpoint &address) const;
+    double routeLength(const Endpoint &start, const Endpoint &destination, const std::vector<int> &route) const;
+    std::optional<int> mapPointOf(const QString &address);
+    using MapStamp = std::array<qint64, 7>;
+    void readMap(const MapStamp &stamp);
+    void refreshMap();
+    void checkCrossings() const;
+    bool binaryTextColumns();
+    std::optional<double> scaleToKilometres(double length);
+    const StreetGraph &graph() const;
+
+    TDANI &danni_;
+    QString folder_;
+    LogEvent logEvent_;
+    MapPointTable mapPoints_;
+    std::unique_ptr<StreetGraph> graph_;
+    MapTexts texts_;
+    bool textsAnswer_ = false;
+    MapStamp mapStamp_{};
+    std::vector<StreetRoute> routeList_;
+    Trip lastTrip_;
+};
