@@ -24,6 +24,15 @@ void onStopSignal(int)
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
 
+void catchStopSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 void report(const QString &text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 
 int serve(QCoreApplication &app)
@@ -47,16 +56,14 @@ int serve(QCoreApplication &app)
         control.FormClose();
         app.quit();
     });
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
+    catchStopSignals();
     if (control.StartUp() != ServerControl::StartUpResult::Ready) {
         control.FormClose();
         return 1;
     }
+    // The Firebird client claims SIGINT and SIGTERM when it starts (for a shutdown of
+    // its own that races our exit): take them back now that it has started.
+    catchStopSignals();
     control.N2Click();
     if (!context.running()) {
         control.FormClose();
