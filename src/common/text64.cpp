@@ -2,30 +2,7 @@
 
 #include "common/win1251.h"
 
-#include <QSet>
-
 namespace {
-
-// The text as Windows-1251 would hold it: every character without a byte there
-// becomes '?', as the old server's 8-bit strings had it.
-QString asWindows1251(const QString &text)
-{
-    static const QSet<char16_t> upperHalf = [] {
-        QByteArray bytes;
-        for (int b = 0x80; b <= 0xFF; ++b)
-            bytes.append(char(b));
-        QSet<char16_t> set;
-        for (const QChar c : win1251::toUnicode(bytes))
-            if (c != QChar::ReplacementCharacter)
-                set.insert(c.unicode());
-        return set;
-    }();
-    QString result = text;
-    for (QChar &c : result)
-        if (c.unicode() >= 0x80 && !upperHalf.contains(c.unicode()))
-            c = u'?';
-    return result;
-}
 
 // Value of a Base64 character; -1 outside the alphabet, 0 for the padding '='.
 int sextet(char c)
@@ -51,7 +28,7 @@ QByteArray EncodeText64(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    return asWindows1251(text).toUtf8().toBase64();
+    return win1251::representableText(text).toUtf8().toBase64();
 }
 
 QByteArray DecodeText64Bytes(const QByteArray &base64)

@@ -8,9 +8,12 @@
 namespace win1251 {
 
 QString toUnicode(const QByteArray &bytes);
+// Windows-1251 has no byte for some characters (emoji, Chinese...): they become '?',
+// as the old program's 8-bit strings had them.
 QByteArray fromUnicode(const QString &text);
 
-// Windows-1251 has no byte for some characters (emoji, Chinese...): they become '?'.
+// The text as Windows-1251 can hold it, with '?' for what it cannot.
+QString representableText(const QString &text);
 bool representable(const QString &text);
 
 }  // namespace win1251
