@@ -41,7 +41,6 @@ ServerControl::~ServerControl() = default;
 
 int ServerControl::webPort() const { return web_->port(); }
 bool ServerControl::mobileActive() const { return mobile_->isActive(); }
-int ServerControl::mobileConnections() const { return mobile_->connectionCount(); }
 
 ServerControl::StartUpResult ServerControl::StartUp()
 {

@@ -42,7 +42,6 @@ public:
     int tickCount() const { return tick_; }
     int webPort() const;
     bool mobileActive() const;
-    int mobileConnections() const;
 
     RouteEngine &routes() { return *routes_; }
 
