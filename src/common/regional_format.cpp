@@ -11,7 +11,9 @@ QString nowText() { return dateTimeText(QDateTime::currentDateTime()); }
 
 QString numberText(double value)
 {
-    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    // Up to 15 significant digits, as the dispatchers' Windows programs print numbers:
+    // 0.1 + 0.2 reads 0,3 there, not 0,30000000000000004.
+    QString text = QString::number(value, 'g', 15);
     if (text.contains(u'e') || text.contains(u'E'))
         text = QString::number(value, 'f', QLocale::FloatingPointShortest);
     text.replace(u'.', u',');

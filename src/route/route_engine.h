@@ -5,6 +5,7 @@
 #include "route/route_search.h"
 #include "route/street_graph.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -71,6 +72,13 @@ public:
 
     // Kilometres; 0 when no distance could be computed.
     double CalcTripDistance(const QString &start, const QString &destination);
+
+    // Writes a new "WEB" order into ZAMOVLENNIA, numbered by GENIDZAMOVL. The outcome is
+    // told only in the web log; a failed insert is logged and the caller goes on.
+    // `destination` "null" or empty stores NULL; `freeRide` is "HI" or "TAK".
+    void CreateOrder(int clientCode, const QString &extraData, const QString &startPoint, const QString &destination,
+                     double clientBalance, double orderSum, const QDateTime &acceptTime, const QString &freeRide,
+                     int status, const QDateTime &closeTime);
 
     // The last map calculation, for tests and measurements: ranked routes and their
     // lengths in map units.

@@ -6,6 +6,7 @@
 #include "data/database_names.h"
 #include "data/service_schema.h"
 #include "mobile/mobile_server.h"
+#include "route/online_distance.h"
 #include "route/route_engine.h"
 #include "shell/service_context.h"
 #include "web/web_service.h"
@@ -33,6 +34,11 @@ ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *pa
       routes_(std::make_unique<RouteEngine>(context.danni, context.folder,
                                             [&context](const QString &rest) { context.webLog.event(rest); }))
 {
+    // The city is read at each calculation: the route page gets the one shown in the settings.
+    routes_->onlineDistance = [&context](const QString &start, const QString &destination) {
+        return OnlineTripDistance(context.settings.ROUTE_HOST, context.settings.MISTO, start, destination,
+                                  [&context](const QString &rest) { context.webLog.event(rest); });
+    };
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);
 }
