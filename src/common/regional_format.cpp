@@ -27,4 +27,14 @@ QDateTime parseDateTime(const QString &text)
     return QDateTime::fromString(text.trimmed(), kDateTime);
 }
 
+QDateTime readDateTime(const QString &text)
+{
+    for (const char *format : {"d.M.yyyy H:m:s", "d.M.yyyy H:m", "d.M.yyyy"}) {
+        const QDateTime moment = QDateTime::fromString(text.trimmed(), QString::fromLatin1(format));
+        if (moment.isValid())
+            return moment;
+    }
+    return {};
+}
+
 }  // namespace RegionalFormat

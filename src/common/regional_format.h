@@ -26,5 +26,8 @@ QString numberText(double value);
 QDate parseDate(const QString &text);
 QTime parseTime(const QString &text);
 QDateTime parseDateTime(const QString &text);
+// A date and time as a person types it in the short formats: the date alone, or with
+// hours and minutes and optional seconds, leading zeros optional ("5.3.2026 9:07").
+QDateTime readDateTime(const QString &text);
 
 }  // namespace RegionalFormat

@@ -8,6 +8,8 @@
 #include "mobile/java_address_lists.h"
 #include "mobile/java_command.h"
 #include "mobile/java_framing.h"
+#include "mobile/java_order_commands.h"
+#include "mobile/java_order_state.h"
 #include "mobile/java_settings_news.h"
 #include "shell/service_context.h"
 
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -37,6 +40,9 @@ MobileServer::MobileServer(ServiceContext &context, QObject *parent)
     refreshTimer_.setInterval(kRefreshIntervalMs);
     connect(&server_, &QTcpServer::newConnection, this, &MobileServer::acceptPending);
     connect(&refreshTimer_, &QTimer::timeout, this, &MobileServer::TimerRefleshJavaClientTimer);
+    // The Firebird client raises events on its own thread; they are handled here.
+    connect(&context_.danni, &TDANI::dispatchEvent, this,
+            [this](const QString &name, unsigned) { IBEvents1_BAZA_TAXIEventAlert(name); }, Qt::QueuedConnection);
 }
 
 MobileServer::~MobileServer()
@@ -306,16 +312,42 @@ void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, co
         SendJavaAnswer(address, ObjectListAnswer(context_.danni, request));
         return;
     case JavaCommand::PerevirkaActiveZam:
+        SendJavaAnswer(address, OrderStateAnswer(context_, request));
+        return;
     case JavaCommand::CreateZam:
+        sendOrderAnswer(address, QuickOrderAnswer(context_, routes(), request, clock_()));
+        return;
     case JavaCommand::CheckNumZamFormCodZam:
+        ChooseFollowedOrder(slot, request);
+        return;
     case JavaCommand::OpenListActivZamovl:
+        SendJavaAnswer(address, ActiveOrdersAnswer(context_, slot));
+        return;
     case JavaCommand::OpenListArhivZamovl:
+        SendJavaAnswer(address, ArchiveOrdersAnswer(context_, slot));
+        return;
     case JavaCommand::CreateZamCodForm:
+        sendOrderAnswer(address, CodedOrderAnswer(context_, routes(), slot, request, clock_()));
+        return;
     case JavaCommand::RozrahSuma:
-        // The order commands are not here yet: no answer rather than a wrong one.
+        SendJavaAnswer(address, FareEstimateAnswer(context_, routes(), request));
+        return;
     case JavaCommand::None:
         return;
     }
+}
+
+void MobileServer::sendOrderAnswer(const QString &address, const QByteArray &answer)
+{
+    SendJavaAnswer(address, answer);
+    logEvent(OrderLogLine(answer, address));
+}
+
+RouteEngine &MobileServer::routes() const
+{
+    if (!routes_)
+        throw std::logic_error("the mobile server has no route engine");
+    return *routes_;
 }
 
 void MobileServer::reportFailure(const QString &text)

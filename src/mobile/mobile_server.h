@@ -13,6 +13,7 @@
 #include <vector>
 
 class QTcpSocket;
+class RouteEngine;
 class ServiceContext;
 
 // The socket server of the mobile application, on the main thread. Clients are known
@@ -45,6 +46,14 @@ public:
     void setRefreshInterval(int milliseconds) { refreshTimer_.setInterval(milliseconds); }
 
     const JavaClientTable &table() const { return table_; }
+
+    // The engine that prices trips and writes orders; the server control owns it.
+    void setRouteEngine(RouteEngine &routes) { routes_ = &routes; }
+
+    // A named event of the dispatchers' database, on the main thread: an order change
+    // tells the clients whose view of their orders may be stale to ask again with a
+    // bare "<UpdateZam>@"; a new map point extends the city map.
+    void IBEvents1_BAZA_TAXIEventAlert(const QString &name);
 
     // Registers a connection: the first free slot, and its TABLE_ACTIV row.
     void TakeJavaSlot(const QString &address);
@@ -82,6 +91,9 @@ private:
     void closeFirstFrom(const QString &address);
 
     void runCommand(const QString &address, TTableJavaClient &slot, const QByteArray &request);
+    void sendOrderAnswer(const QString &address, const QByteArray &answer);
+    RouteEngine &routes() const;
+    bool orderViewStale(const TTableJavaClient &slot);
     void reportFailure(const QString &text);
     void logEvent(const QString &rest);
     QString nowText() const;
@@ -92,4 +104,5 @@ private:
     Clock clock_;
     std::vector<Connection> connections_;  // open connections in arrival order
     JavaClientTable table_;
+    RouteEngine *routes_ = nullptr;
 };

@@ -1,0 +1,351 @@
+#include "mobile/java_order_commands.h"
+
+#include "common/extract_between.h"
+#include "common/format_number5.h"
+#include "common/regional_format.h"
+#include "common/text64.h"
+#include "common/win1251.h"
+#include "mobile/java_client_table.h"
+#include "mobile/java_framing.h"
+#include "route/fare.h"
+#include "route/route_engine.h"
+#include "shell/service_context.h"
+
+#include <optional>
+
+namespace {
+
+const QString kNotReadDateTime = QStringLiteral(
+    "[не вірно введені дата/час (наприклад вірно дата<01.01.2011>, год від <00>..<23>, хв <00>..<59> )]");
+const QString kNoConnection =
+    QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних диспетчерської служби ! "
+                   "Повторіть спробу замовлення або виконайте замовлення у телефонному режимі.");
+
+// The fields of an order request as the client sent them.
+struct OrderRequest {
+    explicit OrderRequest(const QByteArray &request)
+        : telephone(DecodeText64(JavaField(request, "<NumPhone>", "</NumPhone>"))),
+          rawCode(win1251::toUnicode(JavaField(request, "<CodClient>", "</CodClient>"))),
+          code(win1251::toUnicode(TrimJavaField(JavaField(request, "<CodClient>", "</CodClient>")))),
+          when(JavaField(request, "<DataTimeCreate>", "</DataTimeCreate>")),
+          dod1(JavaField(request, "<Dod1>", "</Dod1>")),
+          dod2(TrimJavaField(JavaField(request, "<Dod2>", "</Dod2>")))
+    {
+    }
+
+    bool forNow() const { return when == "NEW"; }
+
+    // The additional data stored with the order: the client's text and, in
+    // parentheses, its extras (whose own parentheses would end that part early).
+    QString extraData() const
+    {
+        QString extra = DecodeText64(dod1);
+        if (!dod2.isEmpty()) {
+            QString extras = DecodeText64(dod2);
+            extras.replace(u'(', u'<').replace(u')', u'>');
+            extra += u'(' + extras + u')';
+        }
+        return extra;
+    }
+
+    const QString telephone;  // untrimmed: the order texts are searched with it as sent
+    const QString rawCode;
+    const QString code;  // trimmed
+    const QByteArray when;
+    const QByteArray dod1;
+    const QByteArray dod2;
+};
+
+// The piece of the additional data by which a telephone's orders are found.
+QString telephoneKey(const QString &telephone)
+{
+    return QStringLiteral("тел.:[") + telephone + QStringLiteral("]   тариф:[");
+}
+
+std::optional<qint64> wholeNumber(const QString &text)
+{
+    bool ok = false;
+    const qint64 number = text.trimmed().toLongLong(&ok);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
+int orderCode(const QString &code) { return code.trimmed().toInt(); }  // 0 when none or unreadable
+
+void checkTime(const OrderRequest &order, const QDateTime &now, QStringList &errors)
+{
+    if (order.forNow())
+        return;
+    const QDateTime wanted = RegionalFormat::readDateTime(win1251::toUnicode(order.when));
+    if (!wanted.isValid())
+        errors << kNotReadDateTime;
+    else if (wanted < now)
+        errors << QStringLiteral("[вказана дата і час менша дійсності]");
+}
+
+void checkTelephone(const QString &telephone, QStringList &errors)
+{
+    const QString phone = telephone.trimmed();
+    if (phone.isEmpty())
+        errors << QStringLiteral("[не вказаний номер телефона]");
+    else if (phone.size() <= 4)
+        errors << QStringLiteral("[номер телефона закороткий, має бути >= 5 символів]");
+    else if (phone.startsWith(u'0') && phone.size() < 8)
+        errors << QStringLiteral("[номер телефона не повністю введений]");
+}
+
+QDateTime orderTime(const OrderRequest &order, const QDateTime &now)
+{
+    return order.forNow() ? now : RegionalFormat::readDateTime(win1251::toUnicode(order.when));
+}
+
+QDateTime closeTime(const ServiceContext &context, const QDateTime &from)
+{
+    return from.addSecs(qint64(ServerSettings::toInt(context.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
+}
+
+QString klientCodePattern(qint64 code) { return u'[' + FormatNumber5(code) + u']'; }
+
+QByteArray numberElement(const QString &number) { return "<NumZam>" + number.toLatin1() + "</NumZam>"; }
+
+QByteArray refused(const QString &errors) { return numberElement(QStringLiteral("0")) + JavaErrorElement(errors); }
+
+// Steps 6 to 8 of the quick order: the code, then the telephone. A message, or none.
+QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
+{
+    TDANI &d = context.danni;
+    QStringList errors;
+    std::optional<qint64> code;
+    if (!order.code.isEmpty()) {
+        const int n = orderCode(order.code);
+        if (n == 0) {
+            errors << QStringLiteral("[код невірно введений]");
+        } else {
+            code = n;
+            TDANI::Select(d.RIZNE,
+                          QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
+                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                          {klientCodePattern(n)});
+            if (d.RIZNE.isEmpty())
+                errors << QStringLiteral("[вказаний код не існує]");
+            d.RIZNE.close();
+            // The account is looked up by the code without leading zeros.
+            TDANI::Select(d.GPRS_RIZNE, QStringLiteral("SELECT * FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"),
+                          {QString::number(n)});
+            if (d.GPRS_RIZNE.recordCount() == 1
+                && d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QStringLiteral("+"))
+                errors << QStringLiteral("[даний код заблокований у базі web сервіса до ")
+                        + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
+                        + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText() + u']';
+            d.GPRS_RIZNE.close();
+        }
+        if (!errors.isEmpty())
+            return JoinJavaErrors(errors);
+    }
+
+    if (context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI)
+        return {};
+    QString sql = QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_TELEFON LIKE '%' || ? || '%')");
+    fb::Params params{order.telephone};
+    if (code) {
+        sql += QStringLiteral("\n AND (KLIENT_DODATKOVO LIKE '%' || ? || '%')");
+        params.emplace_back(klientCodePattern(*code));
+    }
+    TDANI::Select(d.RIZNE, sql, params);
+    const int clients = d.RIZNE.recordCount();
+    d.RIZNE.close();
+    if (clients == 1 || clients == 2)
+        return {};
+
+    sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
+                         "WHERE (CZ_STATUS_ZAMOVL = 1) AND (CZ_PRICHINA_DELETE LIKE '%' || ? || '%')");
+    params = {telephoneKey(order.telephone)};
+    if (code) {
+        sql += QStringLiteral("\n AND (CZ_NOMER_KLIENT = ?)");
+        params.emplace_back(*code);
+    }
+    const QString completed = TDANI::ScalarText(d.RIZNE, sql, params);
+    if (!completed.isEmpty() && completed != QStringLiteral("0"))
+        return {};
+
+    return QStringLiteral(
+               "[[-] Немає можливості створити замовлення на вказаний телефон. Можливі причини відмови :\r"
+               "    - вказаний телефон ще не реєструвався на замовлення у базі служби (замовлення надається тільки "
+               "клієнтам які вже попередньо замовляли таксі). \r"
+               "    - багато найдено клієнтів по шаблону телефона (великий процент співпадань, вкажіть більш точний "
+               "номер телефона). \r"
+               "    - телефонний номер не належить власнику кода (при умові його вказівки). \r"
+               "************************************\r"
+               "ПРИ НЕМОЖЛИВОСТІ СТВОРЕННЯ ЗАМОВЛЕННЯ, СТВОРІТЬ ЗАМОВЛЕННЯ У ТЕЛЕФОННОМУ РЕЖИМІ тел.[")
+        + context.settings.TELEFON_FIRMA + QStringLiteral("]]");
+}
+
+QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteArray &request, const QDateTime &now)
+{
+    TDANI &d = context.danni;
+    const OrderRequest order(request);
+    // A code that is no whole number cannot be anybody's: it matches no order here and
+    // is refused with the code checks below.
+    const std::optional<qint64> code = order.code.isEmpty() ? std::nullopt : wholeNumber(order.code);
+
+    QString sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
+                                 "WHERE ((ZAMOVL_STATUS_ZAMOVL = 0) AND (ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%')) ");
+    fb::Params params{telephoneKey(order.telephone)};
+    if (code) {
+        sql += QStringLiteral("\n OR (ZAMOVL_NOMER_KLIENT = ?)");
+        params.emplace_back(*code);
+    }
+    TDANI::Select(d.RIZNE, sql, params);
+    QStringList errors;
+    if (!d.RIZNE.isEmpty())
+        errors << QStringLiteral("[на вказаний код і/або телефон існують активні замовлення (більше одного "
+                                 "активного замовлення дозволяється у випадку кодованого замовлення)]");
+    d.RIZNE.close();
+    checkTime(order, now, errors);
+    checkTelephone(order.telephone, errors);
+    if (!context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA && order.code.isEmpty())
+        errors << QStringLiteral("[потрібно обовязково вказувати код клієнта]");
+    if (!errors.isEmpty())
+        return refused(JoinJavaErrors(errors));
+
+    const QString refusal = quickOrderRefusal(context, order);
+    if (!refusal.isEmpty())
+        return refused(refusal);
+
+    const QDateTime when = orderTime(order, now);
+    routes.CreateOrder(orderCode(order.code), order.extraData(),
+                       DecodeText64(TrimJavaField(JavaField(request, "<Punct1>", "</Punct1>"))),
+                       QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closeTime(context, when));
+
+    sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
+                         "WHERE (ZAMOVL_STATUS_ZAMOVL = 0) AND (ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%')");
+    params = {telephoneKey(order.telephone)};
+    if (code) {
+        sql += QStringLiteral("\n AND (ZAMOVL_NOMER_KLIENT = ?)");
+        params.emplace_back(*code);
+    }
+    TDANI::Select(d.RIZNE, sql, params);
+    QString number;
+    if (!d.RIZNE.isEmpty()) {
+        d.RIZNE.last();
+        number = d.RIZNE.field(0).asText();
+    }
+    d.RIZNE.close();
+    if (number.isEmpty() || number == QStringLiteral("0"))
+        return refused(kNoConnection);
+    return numberElement(number);
+}
+
+// The jubilee trip's checks; their messages follow each other without separator.
+QString jubileeRefusal(ServiceContext &context, const TTableJavaClient &slot, const OrderRequest &order,
+                       const QDateTime &now)
+{
+    TDANI &d = context.danni;
+    const int code = orderCode(slot.CodClient);
+    QString text;
+    if (!order.forNow())
+        text += QStringLiteral("[Немає можливості вказувати одночасно ювілейну поїздку як попереднє замовлення ! ]");
+
+    TDANI::Select(d.RIZNE, QStringLiteral("SELECT * FROM  KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                  {klientCodePattern(code)});
+    QString free;
+    if (!d.RIZNE.isEmpty()) {
+        d.RIZNE.last();
+        free = d.RIZNE.field(QStringLiteral("KLIENT_KIL_FREE_VIKLIK")).asText();
+    }
+    d.RIZNE.close();
+    if (free.isEmpty() || free.toDouble() <= 0)
+        return text + QStringLiteral("[У Вас немає вільних ювілейок ! ]");
+
+    TDANI::Select(d.RIZNE,
+                  QStringLiteral("SELECT  *  FROM  ZAMOVLENNIA\n"
+                                 "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_BEZKOSHTOVN ='TAK') AND "
+                                 "(ZAMOVL_STATUS_ZAMOVL = 0)"),
+                  {code});
+    const bool activeJubilee = !d.RIZNE.isEmpty();
+    d.RIZNE.close();
+    if (activeJubilee)
+        return text + QStringLiteral("[В даний час у Вас є активна невиконана ювілейна поїздка (немає можливості мати "
+                                     "більше однієї активної ювілейної поїздки) ! ]");
+    if (!context.settings.DOSTUP_ZAKAZ_YUVILEYLA)
+        return text + QStringLiteral("[Відключена адміністратором можливість вибирати ювілейну поїздку ! ]");
+    const QString hour = u'[' + QStringLiteral("%1").arg(now.time().hour(), 2, 10, QChar(u'0')) + u']';
+    if (!context.settings.ROZKLAD_YUVILEYOK.contains(hour))
+        return text + QStringLiteral("[У налаштуваннях сервера у дану годину немає можливості вибирати ювілейну поїздку "
+                                     "(ювілейна поїздка не надається як попереднє замовлення, інакше замовте у "
+                                     "телефонному режимі) ! ]");
+    return text;
+}
+
+double tripDistance(RouteEngine &routes, const QString &start, const QString &destination)
+{
+    const double distance = routes.CalcTripDistance(start, destination);
+    return distance != 0 ? CutAfterTwoDecimals(distance) : 0;
+}
+
+QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot, const QByteArray &request,
+                      const QDateTime &now)
+{
+    TDANI &d = context.danni;
+    const OrderRequest order(request);
+    const QString pickup = DecodeText64(JavaField(request, "<Punct1>", "</Punct1>"));
+    QStringList errors;
+    if (pickup.trimmed().isEmpty())
+        errors << QStringLiteral("[не вказана початкова адреса]");
+    checkTime(order, now, errors);
+    checkTelephone(order.telephone, errors);
+    QString errorText = JoinJavaErrors(errors);
+    const bool jubilee = JavaField(request, "<Yvileyka>", "</Yvileyka>") == "YES";
+    if (jubilee)
+        errorText += jubileeRefusal(context, slot, order, now);
+    if (!errorText.isEmpty())
+        return refused(errorText);
+
+    const QDateTime when = orderTime(order, now);
+    QString destination = DecodeText64(JavaField(request, "<Punct2>", "</Punct2>"));
+    if (destination.trimmed().isEmpty())
+        destination = QStringLiteral("null");
+    const bool withDestination = destination != QStringLiteral("null");
+    const double distance = withDestination && !jubilee ? tripDistance(routes, pickup, destination) : 0;
+    const double fare = LoadTariff(d, context.settings.MAIN_TARIF, order.forNow() ? 0 : 1, distance, 0, 0);
+
+    const int code = orderCode(slot.CodClient);
+    routes.CreateOrder(code, order.extraData(), pickup, destination, 0, fare, when,
+                       jubilee ? QStringLiteral("TAK") : QStringLiteral("HI"), 0, closeTime(context, when));
+
+    const QString newest = TDANI::ScalarText(
+        d.RIZNE, QStringLiteral("SELECT MAX(ZAMOVL_NUMBER) FROM  ZAMOVLENNIA\nWHERE (ZAMOVL_NOMER_KLIENT = ?)"), {code});
+    slot.NumZam = newest.toInt();  // 0 when the client has no order
+    return numberElement(QString::number(slot.NumZam));
+}
+
+}  // namespace
+
+QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request,
+                            const QDateTime &now)
+{
+    return "<OtvetCreateZam>" + quickOrder(context, routes, request, now) + "</OtvetCreateZam>";
+}
+
+QByteArray CodedOrderAnswer(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot,
+                            const QByteArray &request, const QDateTime &now)
+{
+    return "<OtvetCreateZamCodForm>" + codedOrder(context, routes, slot, request, now) + "</OtvetCreateZamCodForm>";
+}
+
+QByteArray FareEstimateAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request)
+{
+    const double distance = tripDistance(routes, DecodeText64(JavaField(request, "<Punct1>", "</Punct1>")),
+                                         DecodeText64(JavaField(request, "<Punct2>", "</Punct2>")));
+    const double fare = LoadTariff(context.danni, context.settings.MAIN_TARIF, 0, distance, 0, 0);
+    return "</OtvetRozrahSuma><SumaZam>" + RegionalFormat::numberText(fare).toLatin1()
+        + "</SumaZam></OtvetRozrahSuma>";
+}
+
+QString OrderLogLine(const QByteArray &answer, const QString &address)
+{
+    const QByteArray number = ExtractBetween(answer, QByteArray("<NumZam>"), QByteArray("</NumZam>"));
+    if (number != "0")
+        return QStringLiteral("] Замовлення під номером ") + QString::fromLatin1(number)
+            + QStringLiteral(" успішно створено клієнтом з IP:[") + address + QStringLiteral("].");
+    return QStringLiteral("] Помилка під час створення замовлення клієнтом з IP:[") + address + QStringLiteral("].");
+}
