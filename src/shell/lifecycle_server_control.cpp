@@ -251,9 +251,12 @@ void ServerControl::startMobileServer()
 
 void ServerControl::N5Click()
 {
-    ServiceLockGuard lock(ServiceLock());
     if (!context_.running())
         return;
+    // Page handlers may be waiting for the service lock: the web listener waits for
+    // them, so it stops before the lock is taken. Sessions end at their place below.
+    web_->stopListening();
+    ServiceLockGuard lock(ServiceLock());
     const ServerSettings &s = context_.settings;
     if (s.DOZVIL_POCHATK_ROZR_SUMA)
         routes_->ReleaseCityMap();

@@ -1,19 +1,59 @@
 #include "web/web_service.h"
 
+#include "common/service_lock.h"
 #include "shell/service_context.h"
+#include "web/form_remontni_roboty.h"
+#include "web/main_web.h"
+#include "web/maintenance_picture.h"
+#include "web/web_files.h"
 
-WebService::WebService(ServiceContext &context) : context_(context), listener_(nullptr) {}
+#include <httplib.h>
+
+WebService::WebService(ServiceContext &context)
+    : context_(context), application_(ServiceLock(), TIWServerController::Configuration(context.folder)),
+      controller_(context, application_),
+      listener_([this](httplib::Server &server) { application_.installRoutes(server); })
+{
+    TWebMainForm::SetContext(&context_);
+    application_.onNewSession = [this](WebSession &session) {
+        context_.accounts.addScan(context_.running());
+        controller_.IWServerControllerBaseNewSession(session);
+    };
+    application_.onCloseSession = [this](WebSession &session) { controller_.IWServerControllerBaseCloseSession(session); };
+    application_.createStartPage = [this](WebSession &session) {
+        if (context_.startOnMaintenance)
+            session.openPage<TForm_remontni_roboty>();
+        else
+            session.openPage<TWebMainForm>();
+    };
+    application_.addResource(QString::fromLatin1(TForm_remontni_roboty::kPicture), "image/jpeg",
+                             MaintenancePictureJpeg());
+}
+
+WebService::~WebService()
+{
+    listener_.stop();
+    // The idle sweep may still run until the application goes: it must find no handler.
+    ServiceLockGuard lock(ServiceLock());
+    application_.onNewSession = nullptr;
+    application_.onCloseSession = nullptr;
+    application_.createStartPage = nullptr;
+    TWebMainForm::SetContext(nullptr);
+}
 
 bool WebService::start(int port, QString *error)
 {
     endAllSessions();
+    EnsureWebFiles(application_.config().filesFolder);
     return listener_.start(port, error);
 }
 
+void WebService::stopListening() { listener_.stop(); }
+
 void WebService::stop()
 {
+    stopListening();
     endAllSessions();
-    listener_.stop();
 }
 
-void WebService::endAllSessions() {}
+void WebService::endAllSessions() { application_.removeAllSessions(); }

@@ -1,22 +1,36 @@
 #pragma once
 
 #include "web/framework/http_listener.h"
+#include "web/framework/web_application.h"
+#include "web/server_controller.h"
 
 class ServiceContext;
 
 // The web server of the service as the life cycle sees it: started on
-// PORT_WEB_SERVERA, every session ended, stopped again.
+// PORT_WEB_SERVERA, every session ended, stopped again. New sessions start on the
+// maintenance page or the main page, as chosen at the server start.
 class WebService {
 public:
     explicit WebService(ServiceContext &context);
+    ~WebService();
 
+    // Ends every session, writes the files folder's missing files, listens on `port`.
     bool start(int port, QString *error);
+    // Stops answering and waits for the request threads. Page handlers may be
+    // waiting for the service lock: never call this while holding it.
+    void stopListening();
+    // stopListening(), then every session ends.
     void stop();
     void endAllSessions();
     bool listening() const { return listener_.listening(); }
     int port() const { return listener_.port(); }
 
+    WebApplication &application() { return application_; }
+    TIWServerController &controller() { return controller_; }
+
 private:
     ServiceContext &context_;
-    HttpListener listener_;
+    WebApplication application_;
+    TIWServerController controller_;
+    HttpListener listener_;  // last: its request threads stop before the rest goes
 };

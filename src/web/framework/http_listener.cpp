@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include <sys/socket.h>
+
 HttpListener::HttpListener(Routes routes)
     : routes_(std::move(routes)), server_(std::make_unique<httplib::Server>())
 {
@@ -17,14 +19,30 @@ bool HttpListener::start(int port, QString *error)
     server_ = std::make_unique<httplib::Server>();
     server_->new_task_queue = [] { return new httplib::ThreadPool(kRequestThreads); };
     server_->set_payload_max_length(kMaxRequestBody);
+    // Browsers keep idle connections open: each holds a request thread, so not for long.
+    server_->set_keep_alive_timeout(2);
+    server_->set_keep_alive_max_count(100);
     if (routes_)
         routes_(*server_);
-    if (port <= 0 || port > 65535 || !server_->bind_to_port("0.0.0.0", port)) {
+    // The library listens with a backlog of 5: a burst of browsers would lose their
+    // connection attempts (and retry a second later). The socket is kept to widen it.
+    int listening = -1;
+    server_->set_socket_options([&listening](socket_t socket) {
+        const int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        listening = socket;
+    });
+    // Port 0 takes any free port (tests); port() then tells which.
+    const int bound = port == 0 ? server_->bind_to_any_port("0.0.0.0")
+                                : (port > 0 && port <= 65535 && server_->bind_to_port("0.0.0.0", port) ? port : -1);
+    if (bound <= 0) {
         if (error)
             *error = QStringLiteral("порт %1 недоступний").arg(port);
         return false;
     }
-    port_ = port;
+    if (listening >= 0)
+        ::listen(listening, kListenBacklog);
+    port_ = bound;
     finished_ = false;
     thread_ = std::thread([this, server = server_.get()] {
         server->listen_after_bind();

@@ -17,12 +17,13 @@ class HttpListener {
 public:
     static constexpr int kRequestThreads = 32;
     static constexpr size_t kMaxRequestBody = 256 * 1024;
+    static constexpr int kListenBacklog = 512;
 
     using Routes = std::function<void(httplib::Server &)>;
     explicit HttpListener(Routes routes);
     ~HttpListener();
 
-    // Binds every address on `port`; false with the reason when that fails.
+    // Binds every address on `port` (0: any free port); false with the reason when that fails.
     bool start(int port, QString *error);
     void stop();
     bool listening() const;

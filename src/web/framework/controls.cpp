@@ -1,0 +1,194 @@
+#include "web/framework/controls.h"
+
+#include "web/framework/html_text.h"
+#include "web/framework/web_page.h"
+
+using html::escape;
+
+WebControl::WebControl(WebPage &page, QString name, WebRegion *region)
+    : page_(page), name_(std::move(name)), region_(region)
+{
+    page_.registerControl(this, region == nullptr);
+    if (region)
+        region->add(this);
+}
+
+WebControl::~WebControl() = default;
+
+bool WebControl::shown() const { return visible && (region_ == nullptr || region_->shown()); }
+
+QString WebControl::commonAttributes(const QString &baseClass) const
+{
+    QString attributes = QStringLiteral(" id=\"%1\" class=\"%2\"").arg(escape(name_), escape((baseClass + u' ' + cssClass).trimmed()));
+    if (!hint.isEmpty())
+        attributes += QStringLiteral(" title=\"%1\"").arg(escape(hint));
+    if (onAsyncClick)
+        attributes += QStringLiteral(" data-async=\"%1\"").arg(escape(name_));
+    return attributes;
+}
+
+QString WebRegion::render() const
+{
+    if (!visible)
+        return {};
+    QString html = QStringLiteral("<div%1>").arg(commonAttributes(QStringLiteral("kv-region")));
+    for (const WebControl *child : children_)
+        html += child->render();
+    return html + QStringLiteral("</div>\n");
+}
+
+QString WebLabel::render() const
+{
+    if (!visible)
+        return {};
+    if (onAsyncClick)
+        return QStringLiteral("<a href=\"#\"%1>%2</a>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
+    return QStringLiteral("<span%1>%2</span>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
+}
+
+QString WebText::render() const
+{
+    if (!visible)
+        return {};
+    return QStringLiteral("<div%1>%2</div>\n").arg(commonAttributes(QStringLiteral("kv-text")), html::escapeLines(lines));
+}
+
+QString WebEdit::render() const
+{
+    if (!visible)
+        return {};
+    QString extra;
+    if (!enterClicks.isEmpty())
+        extra = QStringLiteral(" data-enter=\"%1\"").arg(escape(enterClicks));
+    return QStringLiteral("<input type=\"%1\" name=\"%2\" value=\"%3\" maxlength=\"%4\" autocomplete=\"off\"%5%6>\n")
+        .arg(password ? QStringLiteral("password") : QStringLiteral("text"), escape(name()), escape(text),
+             QString::number(maxLength), commonAttributes(QStringLiteral("kv-edit")), extra);
+}
+
+void WebEdit::readValue(const QString &value) { text = value.left(maxLength); }
+
+QString WebMemo::render() const
+{
+    if (!visible)
+        return {};
+    const QString base = borderless ? QStringLiteral("kv-memo kv-borderless") : QStringLiteral("kv-memo");
+    return QStringLiteral("<textarea name=\"%1\"%2%3>%4</textarea>\n")
+        .arg(escape(name()), commonAttributes(base),
+             readOnly ? QStringLiteral(" readonly") : QStringLiteral(" maxlength=\"%1\"").arg(maxLength), escape(text));
+}
+
+void WebMemo::readValue(const QString &value) { text = value.left(maxLength); }
+
+QString WebButton::render() const
+{
+    if (!visible)
+        return {};
+    return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2%3>%4</button>\n")
+        .arg(escape(name()), commonAttributes(QStringLiteral("kv-button")),
+             enabled ? QString() : QStringLiteral(" disabled"), escape(caption));
+}
+
+QString WebImageButton::render() const
+{
+    if (!visible)
+        return {};
+    return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2><img src=\"%3\" alt=\"%4\"></button>\n")
+        .arg(escape(name()), commonAttributes(QStringLiteral("kv-image-button")),
+             escape(html::safeUrl(imageUrl)), escape(alt.isEmpty() ? hint : alt));
+}
+
+QString WebLink::render() const
+{
+    if (!visible)
+        return {};
+    return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2>%3</button>\n")
+        .arg(escape(name()), commonAttributes(QStringLiteral("kv-link")), escape(caption));
+}
+
+QString WebImage::render() const
+{
+    if (!visible)
+        return {};
+    QString size;
+    if (width > 0 && height > 0)
+        size = QStringLiteral(" width=\"%1\" height=\"%2\"").arg(width).arg(height);
+    QString title = statusText.isEmpty() ? QString() : QStringLiteral(" title=\"%1\"").arg(escape(statusText));
+    const QString image = QStringLiteral("<img src=\"%1\" alt=\"\"%2%3>").arg(escape(html::safeUrl(url)), size, title);
+    if (onClick)
+        return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2>%3</button>\n")
+            .arg(escape(name()), commonAttributes(QStringLiteral("kv-image kv-image-button")), image);
+    return QStringLiteral("<span%1>%2</span>\n").arg(commonAttributes(QStringLiteral("kv-image")), image);
+}
+
+QString WebCheckBox::render() const
+{
+    if (!visible)
+        return {};
+    QString change = onChange ? QStringLiteral(" data-change=\"%1\"").arg(escape(name())) : QString();
+    // An unchecked box posts nothing: the hidden field before it says "off".
+    return QStringLiteral("<input type=\"hidden\" name=\"%2\" value=\"off\"><label%1><input type=\"checkbox\" "
+                          "name=\"%2\" value=\"on\"%3%4> %5</label>\n")
+        .arg(commonAttributes(QStringLiteral("kv-check")), escape(name()),
+             checked ? QStringLiteral(" checked") : QString(), change, escape(caption));
+}
+
+QString WebComboBox::render() const
+{
+    if (!visible)
+        return {};
+    QString html = QStringLiteral("<select name=\"%1\"%2%3%4>")
+                       .arg(escape(name()), commonAttributes(QStringLiteral("kv-combo")),
+                            rows > 1 ? QStringLiteral(" size=\"%1\"").arg(rows) : QString(),
+                            onChange ? QStringLiteral(" data-change=\"%1\"").arg(escape(name())) : QString());
+    if (itemIndex < 0 && rows == 1)
+        html += QStringLiteral("<option value=\"-1\" selected></option>");
+    for (int i = 0; i < items.size(); ++i)
+        html += QStringLiteral("<option value=\"%1\"%2>%3</option>")
+                    .arg(QString::number(i), i == itemIndex ? QStringLiteral(" selected") : QString(),
+                         escape(items[i]));
+    return html + QStringLiteral("</select>\n");
+}
+
+void WebComboBox::readValue(const QString &value)
+{
+    bool ok = false;
+    const int index = value.toInt(&ok);
+    itemIndex = ok && index >= 0 && index < items.size() ? index : -1;
+}
+
+QString WebGrid::render() const
+{
+    if (!visible)
+        return {};
+    QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><table><thead><tr>")
+                       .arg(commonAttributes(QStringLiteral("kv-grid")), escape(name()),
+                            QString::number(selectedRow));
+    for (const QString &column : columns)
+        html += QStringLiteral("<th>%1</th>").arg(escape(column));
+    html += QStringLiteral("</tr></thead><tbody>");
+    for (int r = 0; r < int(rows.size()); ++r) {
+        html += r == selectedRow ? QStringLiteral("<tr class=\"kv-selected\"") : QStringLiteral("<tr");
+        if (onClick)
+            html += QStringLiteral(" data-row=\"%1\"").arg(r);
+        html += u'>';
+        for (const QString &cell : rows[size_t(r)])
+            html += QStringLiteral("<td>%1</td>").arg(escape(cell));
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</tbody></table></div>\n");
+}
+
+void WebGrid::readValue(const QString &value)
+{
+    bool ok = false;
+    const int row = value.toInt(&ok);
+    selectedRow = ok && row >= 0 && row < int(rows.size()) ? row : -1;
+}
+
+QString WebTimer::render() const
+{
+    if (!enabled || interval <= 0 || !onTimer)
+        return {};
+    return QStringLiteral("<span hidden data-timer=\"%1\" data-interval=\"%2\"></span>\n")
+        .arg(escape(name()), QString::number(interval));
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class WebPage;
+class WebRegion;
+
+// A control of a page form. Controls are members of their page class and register
+// with the page (or a region of it) when constructed; the page renders them in that
+// order. Names are the component names ("IWButton1") and are unique in a page.
+class WebControl {
+public:
+    using Handler = std::function<void()>;
+
+    WebControl(WebPage &page, QString name, WebRegion *region = nullptr);
+    virtual ~WebControl();
+    WebControl(const WebControl &) = delete;
+    WebControl &operator=(const WebControl &) = delete;
+
+    const QString &name() const { return name_; }
+    WebPage &page() { return page_; }
+
+    bool visible = true;
+    QString hint;      // shown by the browser as the control's tool tip
+    QString cssClass;  // extra class names for the page's own style
+
+    // Events: a click posts the form and answers with the page again; an
+    // asynchronous click does not reload the page; a change posts the form.
+    Handler onClick;
+    Handler onAsyncClick;
+    Handler onChange;
+
+    virtual QString render() const = 0;
+    // The value the browser posted for this control (controls that post one).
+    virtual void readValue(const QString &) {}
+    virtual bool postsValue() const { return false; }
+    // Shown on the page: visible, and so is the region holding it.
+    bool shown() const;
+    // Events from the browser reach only controls the page shows.
+    virtual bool acceptsEvents() const { return shown(); }
+
+protected:
+    QString commonAttributes(const QString &baseClass) const;
+
+private:
+    WebPage &page_;
+    QString name_;
+    WebRegion *region_;
+};
+
+// A region groups controls into one block of the page (a panel, a side bar).
+class WebRegion : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString render() const override;
+    void add(WebControl *control) { children_.push_back(control); }
+
+private:
+    std::vector<WebControl *> children_;
+};
+
+// One line of text; with an asynchronous click it is a link that does not reload.
+class WebLabel : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString caption;
+    QString render() const override;
+};
+
+// A block of text; line breaks are kept.
+class WebText : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString lines;
+    QString render() const override;
+};
+
+// A one-line field. Text posted back is cut to maxLength.
+class WebEdit : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString text;
+    int maxLength = 100;
+    bool password = false;
+    // The button clicked when Enter is pressed in this field; none submits nothing.
+    QString enterClicks;
+    QString render() const override;
+    void readValue(const QString &value) override;
+    bool postsValue() const override { return shown(); }
+};
+
+// A text box of several lines; read-only boxes show text and post nothing.
+class WebMemo : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString text;
+    bool readOnly = true;
+    bool borderless = false;
+    int maxLength = 4000;
+    QString render() const override;
+    void readValue(const QString &value) override;
+    bool postsValue() const override { return shown() && !readOnly; }
+};
+
+class WebButton : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString caption;
+    bool enabled = true;
+    QString render() const override;
+    bool acceptsEvents() const override { return enabled && shown(); }
+};
+
+// A button showing a picture from the files folder.
+class WebImageButton : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString imageUrl;
+    QString alt;
+    QString render() const override;
+};
+
+// A link that runs its click handler (the "Вихід" links).
+class WebLink : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString caption;
+    QString render() const override;
+};
+
+// A picture at an address; clickable when it has a click handler.
+class WebImage : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString url;
+    QString statusText;  // shown as the picture's tool tip
+    int width = 0, height = 0;
+    QString render() const override;
+};
+
+class WebCheckBox : public WebControl {
+public:
+    using WebControl::WebControl;
+    QString caption;
+    bool checked = false;
+    QString render() const override;
+    void readValue(const QString &value) override { checked = value == QLatin1String("on"); }
+    bool postsValue() const override { return shown(); }
+};
+
+// A drop-down list (rows == 1) or a list box (rows > 1); itemIndex -1 for none.
+class WebComboBox : public WebControl {
+public:
+    using WebControl::WebControl;
+    QStringList items;
+    int itemIndex = -1;
+    int rows = 1;
+    QString currentText() const { return itemIndex >= 0 && itemIndex < items.size() ? items[itemIndex] : QString(); }
+    QString render() const override;
+    void readValue(const QString &value) override;
+    bool postsValue() const override { return shown(); }
+};
+
+// A table of texts; a click on a row selects it and runs the click handler.
+class WebGrid : public WebControl {
+public:
+    using WebControl::WebControl;
+    QStringList columns;
+    std::vector<QStringList> rows;
+    int selectedRow = -1;
+    QString render() const override;
+    void readValue(const QString &value) override;
+    bool postsValue() const override { return shown(); }
+};
+
+// Runs its handler every `interval` milliseconds while the page is shown, as a
+// request of its session.
+class WebTimer : public WebControl {
+public:
+    using WebControl::WebControl;
+    int interval = 0;
+    bool enabled = true;
+    Handler onTimer;
+    QString render() const override;
+};

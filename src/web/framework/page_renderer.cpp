@@ -1,0 +1,103 @@
+#include "web/framework/page_renderer.h"
+
+#include "common/win1251.h"
+#include "web/framework/controls.h"
+#include "web/framework/html_text.h"
+#include "web/framework/web_page.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+const char *const kBaseStyle = R"(
+body{margin:0;background:#eef1f5;color:#1d2733;font:15px/1.45 "Segoe UI",Arial,Helvetica,sans-serif}
+form{max-width:920px;margin:0 auto;padding:16px 20px 24px;background:#fff;min-height:100vh;box-sizing:border-box}
+.kv-region{margin:12px 0;padding:12px 14px;border:1px solid #d5dbe3;border-radius:6px;background:#fafbfc}
+.kv-text{margin:6px 0}
+.kv-label{margin:0 6px 0 0}
+a.kv-label{color:#1f5fa8;text-decoration:underline;cursor:pointer}
+.kv-edit{font:inherit;padding:4px 6px;border:1px solid #aab4c0;border-radius:4px;margin:2px 10px 2px 0;width:11em}
+.kv-memo{font:inherit;width:100%;box-sizing:border-box;min-height:6em;padding:6px;border:1px solid #aab4c0;border-radius:4px;resize:vertical}
+.kv-memo.kv-borderless{border:none;background:transparent;resize:none}
+.kv-button{font:inherit;padding:5px 16px;margin:4px 0;border:1px solid #2d6bb3;border-radius:4px;background:#3b7dd0;color:#fff;cursor:pointer}
+.kv-button:hover{background:#2d6bb3}
+.kv-button[disabled]{background:#9fb3c8;border-color:#9fb3c8;cursor:default}
+.kv-image-button{padding:2px;margin:2px 6px 2px 0;border:1px solid transparent;border-radius:4px;background:none;cursor:pointer;vertical-align:middle}
+.kv-image-button:hover{border-color:#aab4c0}
+.kv-link{font:inherit;padding:0;margin:0 0 0 8px;border:none;background:none;color:#1f5fa8;text-decoration:underline;cursor:pointer;vertical-align:middle}
+.kv-image{display:inline-block}
+span.kv-image[data-async]{cursor:pointer}
+.kv-grid table{border-collapse:collapse;width:100%}
+.kv-grid th,.kv-grid td{border:1px solid #d5dbe3;padding:3px 6px;text-align:left}
+.kv-grid th{background:#e7ecf2}
+.kv-grid tr[data-row]{cursor:pointer}
+.kv-grid tr.kv-selected td{background:#dbe8f7}
+.kv-message{max-width:640px;margin:60px auto;padding:20px 24px;background:#fff;border:1px solid #d5dbe3;border-radius:6px;font-size:17px}
+)";
+
+const char *const kScript = R"(<script>
+(function(){
+var f=document.getElementById('kv-form');
+function post(kind,source){var i=document.createElement('input');i.type='hidden';i.name=kind;i.value=source;f.appendChild(i);f.submit();}
+document.querySelectorAll('[data-change]').forEach(function(e){e.addEventListener('change',function(){post('__change',e.dataset.change);});});
+document.querySelectorAll('[data-enter]').forEach(function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();post('__click',e.dataset.enter);}});});
+document.querySelectorAll('[data-timer]').forEach(function(e){setTimeout(function(){post('__timer',e.dataset.timer);},+e.dataset.interval);});
+document.querySelectorAll('tr[data-row]').forEach(function(r){r.addEventListener('click',function(){var g=r.closest('.kv-grid');g.querySelector('input').value=r.dataset.row;post('__click',g.id);});});
+function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank');});alerts.forEach(function(m){alert(m);});}
+document.querySelectorAll('[data-async]').forEach(function(e){e.addEventListener('click',function(k){k.preventDefault();
+var b=new URLSearchParams(new FormData(f));b.set('__async',e.dataset.async);
+fetch(f.action+'/async',{method:'POST',body:b}).then(function(r){return r.json();}).then(function(a){notices(a.open||[],a.alerts||[]);if(a.reload)location.href=f.action;});});});
+var n=document.getElementById('kv-notices');
+if(n)setTimeout(function(){notices(JSON.parse(n.dataset.open),JSON.parse(n.dataset.alerts));},0);
+})();
+</script>
+)";
+
+QString head(const QString &title, const QString &styleSheet)
+{
+    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"uk\"><head><meta charset=\"windows-1251\">"
+                          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+                          "<title>%1</title><style>%2%3</style></head>\n")
+        .arg(html::escape(title), QString::fromUtf8(kBaseStyle), styleSheet);
+}
+
+QString jsonArray(const QStringList &texts)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+}  // namespace
+
+namespace PageRenderer {
+
+QByteArray page(const WebPage &page, const QString &action, const QStringList &messages,
+                const QStringList &windows, const QString &styleSheet)
+{
+    QString html = head(page.title, styleSheet);
+    html += QStringLiteral("<body class=\"kv-page %1\">\n<form id=\"kv-form\" method=\"post\" action=\"%2\" "
+                           "accept-charset=\"UTF-8\">\n<input type=\"hidden\" name=\"__page\" value=\"%3\">"
+                           // Enter in a field without a button of its own submits nothing.
+                           "<button type=\"submit\" name=\"__click\" value=\"\" hidden tabindex=\"-1\"></button>\n")
+                .arg(html::escape(page.cssClass), html::escape(action), html::escape(page.name()));
+    for (const WebControl *control : page.topLevelControls())
+        html += control->render();
+    html += QStringLiteral("</form>\n");
+    if (!messages.isEmpty() || !windows.isEmpty())
+        html += QStringLiteral("<div id=\"kv-notices\" hidden data-alerts=\"%1\" data-open=\"%2\"></div>\n")
+                    .arg(html::escape(jsonArray(messages)), html::escape(jsonArray(windows)));
+    html += QString::fromUtf8(kScript);
+    if (!page.script.isEmpty())
+        html += QStringLiteral("<script>\n") + page.script + QStringLiteral("\n</script>\n");
+    html += QStringLiteral("</body></html>\n");
+    return win1251::fromUnicode(html);
+}
+
+QByteArray message(const QString &title, const QString &text, const QString &styleSheet)
+{
+    return win1251::fromUnicode(head(title, styleSheet)
+                                + QStringLiteral("<body><p class=\"kv-message\">%1</p></body></html>\n")
+                                      .arg(html::escapeLines(text)));
+}
+
+}  // namespace PageRenderer

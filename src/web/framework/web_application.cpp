@@ -1,0 +1,409 @@
+#include "web/framework/web_application.h"
+
+#include "web/framework/browser_check.h"
+#include "web/framework/controls.h"
+#include "web/framework/form_data.h"
+#include "web/framework/page_renderer.h"
+#include "web/framework/session_id.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <httplib.h>
+
+namespace {
+
+constexpr size_t kMaxEndedNotices = 10000;
+
+void setBody(httplib::Response &response, const QByteArray &body, const char *contentType, int status = 200)
+{
+    response.status = status;
+    response.set_header("Cache-Control", "no-store");
+    response.set_header("X-Content-Type-Options", "nosniff");
+    response.set_header("X-Frame-Options", "DENY");
+    response.set_content(body.toStdString(), contentType);
+}
+
+void setJson(httplib::Response &response, const QJsonObject &object)
+{
+    setBody(response, QJsonDocument(object).toJson(QJsonDocument::Compact), "application/json; charset=utf-8");
+}
+
+QString header(const httplib::Request &request, const char *name)
+{
+    return QString::fromStdString(request.get_header_value(name));
+}
+
+const char *contentTypeOf(const QString &name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        return "text/html; charset=windows-1251";
+    if (suffix == QLatin1String("css"))
+        return "text/css";
+    if (suffix == QLatin1String("js"))
+        return "text/javascript";
+    if (suffix == QLatin1String("bmp"))
+        return "image/bmp";
+    if (suffix == QLatin1String("png"))
+        return "image/png";
+    if (suffix == QLatin1String("gif"))
+        return "image/gif";
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return "image/jpeg";
+    if (suffix == QLatin1String("ico"))
+        return "image/x-icon";
+    return "application/octet-stream";
+}
+
+}  // namespace
+
+WebApplication::LockedList::LockedList(WebApplication &application) : guard_(application.lock_)
+{
+    sessions_.reserve(application.sessions_.size());
+    for (const auto &entry : application.sessions_)
+        sessions_.push_back(entry.second);
+}
+
+WebApplication::WebApplication(std::recursive_mutex &sessionListLock, Config config)
+    : lock_(sessionListLock), config_(std::move(config))
+{
+    sweeper_ = std::thread([this] { sweepLoop(); });
+}
+
+WebApplication::~WebApplication()
+{
+    {
+        std::lock_guard guard(sweepMutex_);
+        stopping_ = true;
+    }
+    sweepWake_.notify_all();
+    sweeper_.join();
+}
+
+void WebApplication::sweepLoop()
+{
+    std::unique_lock guard(sweepMutex_);
+    while (!sweepWake_.wait_for(guard, std::chrono::seconds(1), [this] { return stopping_; })) {
+        guard.unlock();
+        expireIdleSessions(WebSession::Clock::now());
+        guard.lock();
+    }
+}
+
+QString WebApplication::sessionAddress(const QString &id) const
+{
+    return QStringLiteral("/%1/%2").arg(config_.commandPath, id);
+}
+
+QString WebApplication::resourceUrl(const QString &name) const
+{
+    return QStringLiteral("/%1/res/%2").arg(config_.commandPath, name);
+}
+
+void WebApplication::addResource(const QString &name, const QByteArray &contentType, const QByteArray &bytes)
+{
+    std::lock_guard guard(resourcesMutex_);
+    resources_[name] = {contentType, bytes};
+}
+
+void WebApplication::installRoutes(httplib::Server &server)
+{
+    const std::string base = "/" + config_.commandPath.toStdString();
+    server.Get("/", [base](const httplib::Request &, httplib::Response &response) { response.set_redirect(base); });
+    server.Get(base + "/?", [this](const httplib::Request &request, httplib::Response &response) {
+        newSession(request, response);
+    });
+    server.Get(base + "/res/([A-Za-z0-9_.-]+)", [this](const httplib::Request &request, httplib::Response &response) {
+        std::lock_guard guard(resourcesMutex_);
+        const auto it = resources_.find(QString::fromStdString(request.matches[1]));
+        if (it == resources_.end()) {
+            response.status = 404;
+            return;
+        }
+        response.set_header("Cache-Control", "max-age=3600");
+        response.set_content(it->second.bytes.toStdString(), it->second.contentType.toStdString());
+    });
+    server.Get("/files/([A-Za-z0-9_-][A-Za-z0-9_.-]*)", [this](const httplib::Request &request, httplib::Response &response) {
+        serveFile(QString::fromStdString(request.matches[1]), response);
+    });
+    auto session = [this](bool async) {
+        return [this, async](const httplib::Request &request, httplib::Response &response) {
+            sessionRequest(QString::fromStdString(request.matches[1]), request, response, async);
+        };
+    };
+    server.Get(base + "/([^/]+)/?", session(false));
+    server.Post(base + "/([^/]+)/?", session(false));
+    server.Post(base + "/([^/]+)/async", session(true));
+}
+
+void WebApplication::newSession(const httplib::Request &request, httplib::Response &response)
+{
+    if (!SupportedBrowser(header(request, "User-Agent"))) {
+        setBody(response,
+                PageRenderer::message(QStringLiteral("Браузер не підтримується"),
+                                      QStringLiteral("Ваш браузер не підтримується. Відкрийте сторінку у Chrome, "
+                                                     "Firefox, Opera, Safari, Edge або Internet Explorer."),
+                                      config_.styleSheet),
+                PageRenderer::kContentType, 406);
+        return;
+    }
+    const QString ip = QString::fromStdString(request.remote_addr);
+    std::shared_ptr<WebSession> session;
+    {
+        std::lock_guard guard(lock_);
+        if (sessions_.size() >= config_.maxSessions) {
+            setBody(response,
+                    PageRenderer::message(QStringLiteral("Сервер зайнятий"),
+                                          QStringLiteral("Сервер зайнятий. Повторіть спробу пізніше."),
+                                          config_.styleSheet),
+                    PageRenderer::kContentType, 503);
+            return;
+        }
+        QString id;
+        do {
+            id = NewSessionId();
+        } while (sessions_.count(id) || ended_.count(id));
+        session = std::make_shared<WebSession>(*this, id, ip);
+        sessions_.emplace(id, session);
+        RequestScope scope(*session);
+        try {
+            if (onNewSession)
+                onNewSession(*session);
+        } catch (const std::exception &error) {
+            session->terminate(QString::fromUtf8(error.what()));
+        }
+    }
+    // Nobody knows the new address yet: the start page is made without the list lock.
+    std::unique_lock requestGuard(session->requestMutex_);
+    RequestScope scope(*session);
+    if (!session->terminated() && createStartPage) {
+        try {
+            createStartPage(*session);
+        } catch (const std::exception &error) {
+            session->showMessage(QString::fromUtf8(error.what()));
+        }
+    }
+    if (session->terminated()) {
+        setBody(response, PageRenderer::message(QString(), session->terminationMessage(), config_.styleSheet),
+                PageRenderer::kContentType);
+        requestGuard.unlock();
+        removeSession(session->id());
+        return;
+    }
+    response.set_header("Cache-Control", "no-store");
+    response.set_redirect(sessionAddress(session->id()).toStdString(), 303);
+}
+
+std::shared_ptr<WebSession> WebApplication::find(const QString &id, const QString &ip)
+{
+    std::lock_guard guard(lock_);
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end())
+        return nullptr;
+    if (config_.bindToAddress && it->second->ip() != ip)
+        return nullptr;
+    return it->second;
+}
+
+void WebApplication::sessionRequest(const QString &id, const httplib::Request &request,
+                                    httplib::Response &response, bool async)
+{
+    const QString ip = QString::fromStdString(request.remote_addr);
+    std::shared_ptr<WebSession> session = LooksLikeSessionId(id) ? find(id, ip) : nullptr;
+    if (!session) {
+        answerGone(id, ip, response, async);
+        return;
+    }
+    std::unique_lock requestGuard(session->requestMutex_);
+    if (session->ended()) {
+        requestGuard.unlock();
+        answerGone(id, ip, response, async);
+        return;
+    }
+    session->touch(WebSession::Clock::now());
+    {
+        RequestScope scope(*session);
+        if (request.method == "POST")
+            runEvent(*session, request);
+        session->destroyReleasedPages();
+    }
+    if (session->terminated()) {
+        session->takeMessages();
+        if (async) {
+            std::lock_guard guard(lock_);
+            ended_[id] = {ip, session->terminationMessage(), WebSession::Clock::now() + config_.idleTimeOut};
+            setJson(response, QJsonObject{{QStringLiteral("reload"), true}});
+        } else {
+            setBody(response, PageRenderer::message(QString(), session->terminationMessage(), config_.styleSheet),
+                    PageRenderer::kContentType);
+        }
+        requestGuard.unlock();
+        removeSession(id);
+        return;
+    }
+    if (async) {
+        setJson(response, QJsonObject{{QStringLiteral("alerts"), QJsonArray::fromStringList(session->takeMessages())},
+                                      {QStringLiteral("open"), QJsonArray::fromStringList(session->takeWindows())}});
+        return;
+    }
+    answerPage(*session, response);
+}
+
+void WebApplication::runEvent(WebSession &session, const httplib::Request &request)
+{
+    WebPage *page = session.topPage();
+    const FormData form(request.body);
+    // A form of a page that is no longer on top (the browser's Back button) changes nothing.
+    if (!page || form.value(QStringLiteral("__page")) != page->name())
+        return;
+    for (WebControl *control : page->allControls())
+        if (control->postsValue() && form.has(control->name()))
+            control->readValue(form.value(control->name()));
+
+    WebControl::Handler handler;
+    for (const char *kind : {"__async", "__click", "__change", "__timer"}) {
+        const QString source = form.value(QString::fromLatin1(kind));
+        WebControl *control = source.isEmpty() ? nullptr : page->control(source);
+        if (!control || !control->acceptsEvents())
+            continue;
+        const std::string k = kind;
+        if (k == "__async")
+            handler = control->onAsyncClick;
+        else if (k == "__click")
+            handler = control->onClick;
+        else if (k == "__change")
+            handler = control->onChange;
+        else if (auto *timer = dynamic_cast<WebTimer *>(control); timer && timer->enabled)
+            handler = timer->onTimer;
+        break;
+    }
+    if (!handler)
+        return;
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        // Errors no handler catches reach the browser as an alert box.
+        session.showMessage(QString::fromUtf8(error.what()));
+    }
+}
+
+void WebApplication::answerPage(WebSession &session, httplib::Response &response)
+{
+    WebPage *page = session.topPage();
+    if (!page) {
+        setBody(response, PageRenderer::message(QString(), session.takeMessages().join(u'\n'), config_.styleSheet),
+                PageRenderer::kContentType);
+        return;
+    }
+    setBody(response,
+            PageRenderer::page(*page, sessionAddress(session.id()), session.takeMessages(), session.takeWindows(),
+                               config_.styleSheet),
+            PageRenderer::kContentType);
+}
+
+void WebApplication::answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async)
+{
+    if (async) {
+        // The page's own address then shows why the session is gone.
+        setJson(response, QJsonObject{{QStringLiteral("reload"), true}});
+        return;
+    }
+    QString message;
+    {
+        std::lock_guard guard(lock_);
+        const auto it = ended_.find(id);
+        if (it != ended_.end() && it->second.ip == ip && it->second.until > WebSession::Clock::now()) {
+            message = it->second.message;
+            ended_.erase(it);
+        }
+    }
+    if (!message.isEmpty())
+        setBody(response, PageRenderer::message(QString(), message, config_.styleSheet), PageRenderer::kContentType);
+    else
+        timeOutPage(response);
+}
+
+void WebApplication::removeSession(const QString &id)
+{
+    std::lock_guard guard(lock_);
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end())
+        return;
+    const std::shared_ptr<WebSession> session = it->second;
+    sessions_.erase(it);
+    session->ended_ = true;
+    const QStringList unseen = session->takeMessages();
+    if (!unseen.isEmpty() && !session->terminated()) {
+        if (ended_.size() >= kMaxEndedNotices)
+            ended_.clear();
+        ended_[id] = {session->ip(), unseen.join(u'\n'), WebSession::Clock::now() + config_.idleTimeOut};
+    }
+    if (onCloseSession) {
+        try {
+            onCloseSession(*session);
+        } catch (const std::exception &error) {
+            qWarning("web session %s: close handler failed: %s", qPrintable(id), error.what());
+        }
+    }
+}
+
+void WebApplication::removeAllSessions()
+{
+    std::lock_guard guard(lock_);
+    QStringList ids;
+    for (const auto &entry : sessions_)
+        ids << entry.first;
+    for (const QString &id : ids)
+        removeSession(id);
+    ended_.clear();
+}
+
+int WebApplication::sessionCount()
+{
+    std::lock_guard guard(lock_);
+    return int(sessions_.size());
+}
+
+void WebApplication::expireIdleSessions(WebSession::Clock::time_point now)
+{
+    std::lock_guard guard(lock_);
+    QStringList idle;
+    for (const auto &entry : sessions_)
+        if (entry.second->lastAccess() + config_.idleTimeOut <= now)
+            idle << entry.first;
+    for (const QString &id : idle)
+        removeSession(id);
+    for (auto it = ended_.begin(); it != ended_.end();)
+        it = it->second.until <= now ? ended_.erase(it) : std::next(it);
+}
+
+void WebApplication::serveFile(const QString &name, httplib::Response &response)
+{
+    QFile file(QDir(config_.filesFolder).filePath(name));
+    if (config_.filesFolder.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        response.status = 404;
+        return;
+    }
+    response.set_header("Cache-Control", "max-age=3600");
+    response.set_content(file.readAll().toStdString(), contentTypeOf(name));
+}
+
+void WebApplication::timeOutPage(httplib::Response &response)
+{
+    QFile file(QDir(config_.filesFolder).filePath(config_.timeOutPage));
+    if (!config_.filesFolder.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        setBody(response, file.readAll(), PageRenderer::kContentType);
+        return;
+    }
+    setBody(response,
+            PageRenderer::message(QStringLiteral("Сесія завершена"),
+                                  QStringLiteral("Час сесії вичерпано. Відкрийте головну сторінку знову."),
+                                  config_.styleSheet),
+            PageRenderer::kContentType);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "web/framework/web_session.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+// The application side of the web server: the live sessions under their
+// identifiers, the session-list lock, the idle time-out and the answers to the
+// browsers' requests. Knows no page of its own: the start page and the new- and
+// close-session handlers are given.
+class WebApplication {
+public:
+    struct Config {
+        QString commandPath = QStringLiteral("zakaz");  // sessions live under /zakaz/<id>
+        QString filesFolder;                             // served under /files/
+        QString timeOutPage = QStringLiteral("TimeOut.html");
+        std::chrono::milliseconds idleTimeOut = std::chrono::minutes(10);
+        bool bindToAddress = true;       // a session answers only to the IP that opened it
+        size_t maxSessions = 5000;       // beyond this no session is created at all
+        QString styleSheet;              // the pages' own CSS
+    };
+
+    // `sessionListLock` is the process-wide recursive lock that handlers also take.
+    WebApplication(std::recursive_mutex &sessionListLock, Config config);
+    ~WebApplication();
+    WebApplication(const WebApplication &) = delete;
+    WebApplication &operator=(const WebApplication &) = delete;
+
+    // Run with the session-list lock held. The new-session handler may terminate
+    // the session; otherwise the start page is created for it.
+    std::function<void(WebSession &)> onNewSession;
+    std::function<void(WebSession &)> onCloseSession;
+    std::function<void(WebSession &)> createStartPage;
+
+    void installRoutes(httplib::Server &server);
+
+    // "Lock the session list": the lock and a snapshot of the live sessions, until
+    // the object goes ("unlock the session list").
+    class LockedList {
+    public:
+        explicit LockedList(WebApplication &application);
+        const std::vector<std::shared_ptr<WebSession>> &sessions() const { return sessions_; }
+
+    private:
+        std::lock_guard<std::recursive_mutex> guard_;
+        std::vector<std::shared_ptr<WebSession>> sessions_;
+    };
+    LockedList lockSessionList() { return LockedList(*this); }
+
+    // Destroys the session: its close handler runs. Messages it was shown and has not
+    // seen yet are given to its browser's next request instead of the time-out page.
+    void removeSession(const QString &id);
+    void removeAllSessions();
+    int sessionCount();
+
+    // The idle time-out: ends the sessions that made no request since `now` minus the
+    // time-out. Runs every second on a thread of its own; tests call it directly.
+    void expireIdleSessions(WebSession::Clock::time_point now);
+
+    // A file kept in memory and served under /<commandPath>/res/<name>.
+    void addResource(const QString &name, const QByteArray &contentType, const QByteArray &bytes);
+    QString resourceUrl(const QString &name) const;
+
+    const Config &config() const { return config_; }
+
+private:
+    struct Ended {
+        QString ip;
+        QString message;
+        WebSession::Clock::time_point until;
+    };
+    struct Resource {
+        QByteArray contentType;
+        QByteArray bytes;
+    };
+
+    void newSession(const httplib::Request &request, httplib::Response &response);
+    void sessionRequest(const QString &id, const httplib::Request &request, httplib::Response &response, bool async);
+    std::shared_ptr<WebSession> find(const QString &id, const QString &ip);
+    void answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async);
+    void runEvent(WebSession &session, const httplib::Request &request);
+    void answerPage(WebSession &session, httplib::Response &response);
+    void serveFile(const QString &name, httplib::Response &response);
+    void timeOutPage(httplib::Response &response);
+    QString sessionAddress(const QString &id) const;
+    void sweepLoop();
+
+    std::recursive_mutex &lock_;
+    const Config config_;
+    std::map<QString, std::shared_ptr<WebSession>> sessions_;
+    std::map<QString, Ended> ended_;
+    std::mutex resourcesMutex_;
+    std::map<QString, Resource> resources_;
+
+    std::mutex sweepMutex_;
+    std::condition_variable sweepWake_;
+    bool stopping_ = false;
+    std::thread sweeper_;
+};

@@ -1,0 +1,101 @@
+#include "web/server_controller.h"
+
+#include "common/service_lock.h"
+#include "shell/service_context.h"
+#include "web/page_chrome.h"
+#include "web/user_session.h"
+#include "web/web_activ_rows.h"
+
+#include <QDir>
+
+TIWServerController::TIWServerController(ServiceContext &context, WebApplication &application, QObject *parent)
+    : QObject(parent), context_(context), application_(application)
+{
+    Timer1.setInterval(10000);
+    connect(&Timer1, &QTimer::timeout, this, &TIWServerController::Timer1Timer);
+    Timer1.start();
+}
+
+WebApplication::Config TIWServerController::Configuration(const QString &folder)
+{
+    WebApplication::Config config;
+    config.commandPath = QStringLiteral("zakaz");
+    config.filesFolder = QDir(folder).filePath(QStringLiteral("Files"));
+    config.timeOutPage = QStringLiteral("TimeOut.html");
+    config.idleTimeOut = std::chrono::minutes(10);
+    config.bindToAddress = true;
+    config.styleSheet = PageChrome::StyleSheet();
+    return config;
+}
+
+void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
+{
+    session.data = std::make_unique<TIWUserSession>();
+    ServiceLockGuard lock(ServiceLock());
+    if (!context_.running())
+        return;
+    const ServerSettings &s = context_.settings;
+    {
+        const WebApplication::LockedList list = application_.lockSessionList();
+        if (int(list.sessions().size()) > ServerSettings::toInt(s.MAX_KIL_ZEDNAYA).value_or(1)) {
+            session.terminate(QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу "
+                                             "будь-ласка, або створіть замовлення у телефонноиу режимі (тел. [")
+                              + s.TELEFON_FIRMA + QStringLiteral("]) !"));
+            return;
+        }
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime end = now.addSecs(60LL * ServerSettings::toInt(s.MAX_CHAS_NEKODOVANOGO_ZEDN).value_or(10));
+    InsertWebActivRow(context_.danni, session.ip(), session.id(), now, end);
+    session.dataAs<TIWUserSession>()->ClientIP = session.ip();
+    context_.webLog.event(QStringLiteral("] вхід у web систему клієнта з  IP : ") + session.ip());
+}
+
+void TIWServerController::IWServerControllerBaseCloseSession(WebSession &session)
+{
+    ServiceLockGuard lock(ServiceLock());
+    TDANI &d = context_.danni;
+    if (!d.BAZA_GPRS_KLIENT.isOpen())
+        return;
+    const WebActivRow row = FindWebActivRow(d, session.id());
+    // A session refused at the limit, or opened while stopped, never had a row: no exit line.
+    if (row.found)
+        context_.webLog.event(QStringLiteral("] вихід із web системи  клієнта з   IP:[") + row.ip
+                              + QStringLiteral("]    код кл.:[") + row.kod + QStringLiteral("]    вхід у[") + row.vhid
+                              + QStringLiteral("]    плановий вихід[") + row.end + u']');
+    DeleteWebActivRow(d, session.id());
+}
+
+void TIWServerController::Timer1Timer()
+{
+    ServiceLockGuard lock(ServiceLock());
+    TDANI &d = context_.danni;
+    if (!d.GPRS_TABL_ACTIV.isOpen() || d.GPRS_TABL_ACTIV.recordCount() < 1)
+        return;
+    try {
+        const QStringList expired = ExpiredActivIds(d, QDateTime::currentDateTime());
+        for (const QString &id : expired) {
+            QString ip;
+            bool found = false;
+            {
+                const WebApplication::LockedList list = application_.lockSessionList();
+                for (const auto &session : list.sessions())
+                    if (session->id() == id) {
+                        session->showMessage(QStringLiteral("Перевищено ліміт часу праці активної сесії ! При потребі "
+                                                            "обновіть головну сторінку."));
+                        ip = session->ip();
+                        found = true;
+                    }
+            }
+            if (!found)
+                continue;
+            application_.removeSession(id);
+            context_.webLog.event(QStringLiteral("] перевищено ліміт часу праці активної сесії web системи клієнта з  IP : ")
+                                  + ip);
+        }
+        d.TRANZ_GPRS_TIMER.commitIfActive();
+        d.RefreshGrid(TDANI::Grid::Activ);
+    } catch (const fb::Error &error) {
+        context_.webLog.event(QStringLiteral("]: ") + error.text());
+    }
+}

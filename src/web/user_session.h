@@ -1,0 +1,24 @@
+#pragma once
+
+#include "web/framework/web_session.h"
+
+#include <QString>
+
+// The per-session object of the web front end, created for every new session
+// before anything else and freed with it.
+class TIWUserSession : public SessionData {
+public:
+    QString ClientPhone;
+    qint32 ClientCode = 0;
+    QString ClientPassword;
+    qint32 OrderNumber = 0;
+    qint32 OrderState = 0;
+    qint32 DriverCallsign = 0;
+    qint32 EntryAttempts = 0;  // logins, quick-order submissions, registration attempts
+    QString ClientIP;
+    QString ClientCodeText;
+    qint32 CalcAttemptsLeft = 0;
+
+    // The object of the session the calling request thread serves.
+    static TIWUserSession &Current();
+};

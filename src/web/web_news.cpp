@@ -1,0 +1,36 @@
+#include "web/web_news.h"
+
+#include "common/rtf_reader.h"
+#include "shell/service_context.h"
+#include "web/main_web.h"
+#include "web/page_chrome.h"
+
+#include <QDir>
+#include <QFile>
+
+QString NewsPlainText(const QString &folder)
+{
+    QFile file(QDir(folder).filePath(QStringLiteral("NEWS.rtf")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return RtfToPlainText(file.readAll());
+}
+
+TWebNews::TWebNews(WebSession &session) : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Новини"))
+{
+    cssClass = QStringLiteral("kv-news-page");
+    RegionTools.cssClass = QStringLiteral("kv-toolbar");
+    PageChrome::SetUpHomeButton(IWImageButton1);
+    PageChrome::SetUpExitLink(IWLink1);
+    IWMemo1.borderless = true;
+    PageChrome::SetUpFooterLabel(IWLabel1);
+    IWAppFormCreate();
+}
+
+void TWebNews::IWAppFormCreate()
+{
+    ServiceContext &context = TWebMainForm::Context();
+    // The counter reads "не задано" until the first start and then stays put.
+    context.accounts.addNewsEntry();
+    IWMemo1.text = NewsPlainText(context.folder);
+}

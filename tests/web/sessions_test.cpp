@@ -1,0 +1,74 @@
+#include "web_service_fixture.h"
+
+#include <QDateTime>
+
+namespace {
+
+using namespace kvtest;
+
+TEST_F(WebServiceTest, TheLimitAdmitsExactlyMaxSessionsEachWithItsRowAndLogLines)
+{
+    context.settings.MAX_KIL_ZEDNAYA = QStringLiteral("1");
+    WebClient first = browser();
+    ASSERT_TRUE(first.open().body.contains(QStringLiteral("<title>Головна сторінка</title>")));
+    const QString id = QString::fromStdString(first.address).section(u'/', 2);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLE_ACTIV WHERE TABLE_ACTIV_ID = ? AND TABLE_ACTIV_IP = ?"),
+                     {id, QStringLiteral("127.0.0.1")}),
+              QStringLiteral("1"));
+    EXPECT_GE(logIndex(QStringLiteral("] вхід у web систему клієнта з  IP : 127.0.0.1")), 0);
+
+    WebClient second = browser();
+    EXPECT_TRUE(second.open().body.contains(
+        QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу будь-ласка, або створіть "
+                       "замовлення у телефонноиу режимі (тел. [555-12-12]) !")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLE_ACTIV")), QStringLiteral("1"));
+    EXPECT_EQ(context.accounts.values().scans, QStringLiteral("2"));
+    EXPECT_EQ(context.danni.activeCount, QStringLiteral("1"));
+
+    EXPECT_TRUE(first.click(QStringLiteral("MainWEB"), QStringLiteral("IWLink1"))
+                    .body.contains(QStringLiteral("Дякуємо за користування нашими послугами !")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLE_ACTIV")), QStringLiteral("0"));
+    const int exit = logIndex(QStringLiteral("] вихід із web системи  клієнта з   IP:[127.0.0.1]    код кл.:[]    вхід у["));
+    ASSERT_GE(exit, 0);
+    EXPECT_TRUE(context.webLog.lines()[exit].contains(QStringLiteral("]    плановий вихід[")));
+    // Only the admitted session wrote an exit line.
+    EXPECT_EQ(logIndex(QStringLiteral("] вихід із web системи"), exit + 1), -1);
+    EXPECT_EQ(second.open().status, 200);
+}
+
+TEST_F(WebServiceTest, TheExpiryTimerEndsSessionsPastTheirPlannedEndAndLeavesMobileRows)
+{
+    context.settings.MAX_CHAS_NEKODOVANOGO_ZEDN = QStringLiteral("0");
+    WebClient late = browser();
+    late.open();
+    sql(QStringLiteral("INSERT INTO TABLE_ACTIV (TABLE_ACTIV_NP, TABLE_ACTIV_IP, TABLE_ACTIV_ID, TABLE_ACTIV_END) "
+                       "VALUES (100, '10.0.0.9', 'JAVA', ?)"),
+        {QDateTime::currentDateTime().addSecs(-3600)});
+    web.controller().Timer1Timer();
+
+    EXPECT_EQ(web.application().sessionCount(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLE_ACTIV WHERE TABLE_ACTIV_ID = 'JAVA'")), QStringLiteral("1"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLE_ACTIV")), QStringLiteral("1"));
+    const int exit = logIndex(QStringLiteral("] вихід із web системи  клієнта з   IP:[127.0.0.1]"));
+    ASSERT_GE(exit, 0);
+    EXPECT_GT(logIndex(QStringLiteral("] перевищено ліміт часу праці активної сесії web системи клієнта з  IP : 127.0.0.1"), exit),
+              exit);
+    EXPECT_TRUE(late.get().body.contains(
+        QStringLiteral("Перевищено ліміт часу праці активної сесії ! При потребі обновіть головну сторінку.")));
+    EXPECT_TRUE(late.get().body.contains(QStringLiteral("Сесія завершена")));
+}
+
+TEST_F(WebServiceTest, SessionsOpenedWhileStoppedHaveNoRowAndEndSilently)
+{
+    context.panelCaption = kStoppedCaption;
+    context.settings.MAX_KIL_ZEDNAYA = QStringLiteral("1");
+    WebClient a = browser(), b = browser();
+    EXPECT_EQ(a.open().status, 200);
+    EXPECT_EQ(b.open().status, 200);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLE_ACTIV")), QStringLiteral("0"));
+    web.endAllSessions();
+    EXPECT_EQ(logIndex(QStringLiteral("] вихід із web системи")), -1);
+    EXPECT_EQ(context.accounts.values().scans, QStringLiteral("0"));
+}
+
+}  // namespace

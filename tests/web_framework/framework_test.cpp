@@ -1,0 +1,242 @@
+#include "temp_dir.h"
+#include "web_client.h"
+
+#include "web/framework/controls.h"
+#include "web/framework/html_text.h"
+#include "web/framework/http_listener.h"
+#include "web/framework/web_application.h"
+#include "web/framework/web_page.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+using namespace kvtest;
+
+int liveSecondPages = 0;
+
+class SecondPage : public WebPage {
+public:
+    static constexpr const char *kName = "SecondPage";
+    explicit SecondPage(WebSession &session) : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Друга"))
+    {
+        ++liveSecondPages;
+        Home.onClick = [this] { release(); };
+    }
+    ~SecondPage() override { --liveSecondPages; }
+    WebImageButton Home{*this, QStringLiteral("Home")};
+};
+
+class CounterPage : public WebPage {
+public:
+    static constexpr const char *kName = "CounterPage";
+    explicit CounterPage(WebSession &session) : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Лічильник"))
+    {
+        Edit.maxLength = 20;
+        Go.onClick = [this] { Label.caption = QStringLiteral("[%1]").arg(Edit.text); };
+        Async.onAsyncClick = [this] {
+            this->session().showMessage(QStringLiteral("async <ok>"));
+            this->session().openNewWindow(QStringLiteral("www.example.com"));
+            this->session().openNewWindow(QStringLiteral("javascript:alert(1)"));
+        };
+        Tick.interval = 1000;
+        Tick.onTimer = [this] { Label.caption = QStringLiteral("tick"); };
+        Fail.onClick = [] { throw std::runtime_error("збій у обробнику"); };
+        Quit.onClick = [this] { this->session().terminate(QStringLiteral("Бувайте <b>!")); };
+        Open.onClick = [this] { this->session().openPage<SecondPage>(); };
+        Hidden.visible = false;
+        Hidden.onClick = [this] { Label.caption = QStringLiteral("hidden ran"); };
+    }
+    WebLabel Label{*this, QStringLiteral("Label")};
+    WebEdit Edit{*this, QStringLiteral("Edit")};
+    WebButton Go{*this, QStringLiteral("Go")};
+    WebLabel Async{*this, QStringLiteral("Async")};
+    WebTimer Tick{*this, QStringLiteral("Tick")};
+    WebButton Fail{*this, QStringLiteral("Fail")};
+    WebButton Quit{*this, QStringLiteral("Quit")};
+    WebButton Open{*this, QStringLiteral("Open")};
+    WebRegion Hidden{*this, QStringLiteral("Hidden")};
+};
+
+class FrameworkTest : public ::testing::Test {
+protected:
+    FrameworkTest()
+    {
+        QDir(files.path()).mkdir(QStringLiteral("Files"));
+        QFile page(files.filePath(QStringLiteral("Files/TimeOut.html")));
+        page.open(QIODevice::WriteOnly);
+        page.write("<html><body>TIME-OUT PAGE</body></html>");
+    }
+    void SetUp() override
+    {
+        app.onNewSession = [this](WebSession &session) {
+            if (app.lockSessionList().sessions().size() > limit)
+                session.terminate(QStringLiteral("Забагато сесій"));
+        };
+        app.onCloseSession = [this](WebSession &session) { closed << session.id(); };
+        app.createStartPage = [](WebSession &session) { session.openPage<CounterPage>(); };
+        ASSERT_TRUE(listener.start(0, nullptr));
+    }
+    WebApplication::Config config()
+    {
+        WebApplication::Config c;
+        c.filesFolder = files.filePath(QStringLiteral("Files"));
+        return c;
+    }
+    QStringList closedIds()
+    {
+        std::lock_guard guard(lock);
+        return closed;
+    }
+
+    TempDir files;
+    std::recursive_mutex lock;
+    size_t limit = 100;
+    QStringList closed;
+    WebApplication app{lock, config()};
+    HttpListener listener{[this](httplib::Server &server) { app.installRoutes(server); }};
+};
+
+TEST(HtmlText, EscapesMarkupAndKeepsCharactersTheCodePageLacks)
+{
+    EXPECT_EQ(html::escape(QStringLiteral("<a href='x'>&\"ї")), QStringLiteral("&lt;a href=&#39;x&#39;&gt;&amp;&quot;ї"));
+    EXPECT_EQ(html::escape(QStringLiteral("€😀中")), QStringLiteral("€&#128512;&#20013;"));
+    EXPECT_EQ(html::escapeLines(QStringLiteral("a\r\n<b>")), QStringLiteral("a<br>&lt;b&gt;"));
+    EXPECT_EQ(html::safeUrl(QStringLiteral("javascript:alert(1)")), QString());
+    EXPECT_EQ(html::safeUrl(QStringLiteral("data:text/html,x")), QString());
+    EXPECT_EQ(html::safeUrl(QStringLiteral("//evil.example/x")), QString());
+    EXPECT_EQ(html::safeUrl(QStringLiteral(" www.site.ua/a?b=1 ")), QStringLiteral("http://www.site.ua/a?b=1"));
+    EXPECT_EQ(html::safeUrl(QStringLiteral("https://site.ua")), QStringLiteral("https://site.ua"));
+    EXPECT_EQ(html::safeUrl(QStringLiteral("/files/a.bmp")), QStringLiteral("/files/a.bmp"));
+}
+
+TEST_F(FrameworkTest, SessionLivesUnderAnUnguessableAddressAndEscapesWhatItShows)
+{
+    WebClient browser(listener.port());
+    const WebAnswer first = browser.open();
+    ASSERT_EQ(first.status, 200);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^/zakaz/[0-9a-f]{32}$")).match(QString::fromStdString(browser.address)).hasMatch());
+    EXPECT_TRUE(first.body.contains(QStringLiteral("<title>Лічильник</title>")));
+    EXPECT_TRUE(first.body.contains(QStringLiteral("charset=\"windows-1251\"")));
+
+    const WebAnswer clicked = browser.click(QStringLiteral("CounterPage"), QStringLiteral("Go"),
+                                            {{QStringLiteral("Edit"), QStringLiteral("<b>\"x\"</b>0123456789abc")}});
+    // Cut to the field's 20 characters, escaped.
+    EXPECT_TRUE(clicked.body.contains(QStringLiteral("[&lt;b&gt;&quot;x&quot;&lt;/b&gt;0123456789]")))
+        << clicked.body.toStdString();
+    EXPECT_FALSE(clicked.body.contains(QStringLiteral("<b>\"x\"")));
+    WebClient other(listener.port());
+    other.open();
+    EXPECT_NE(other.address, browser.address);
+    EXPECT_EQ(app.sessionCount(), 2);
+}
+
+TEST_F(FrameworkTest, EventsReachOnlyTheControlsThePageShows)
+{
+    WebClient browser(listener.port());
+    EXPECT_TRUE(browser.open().body.contains(QStringLiteral("data-timer=\"Tick\" data-interval=\"1000\"")));
+    EXPECT_TRUE(browser.post(QStringLiteral("CounterPage"), {{QStringLiteral("__timer"), QStringLiteral("Tick")}})
+                    .body.contains(QStringLiteral(">tick<")));
+    EXPECT_FALSE(browser.click(QStringLiteral("CounterPage"), QStringLiteral("Hidden")).body.contains(QStringLiteral("hidden ran")));
+    // A form of another page (Back button) runs nothing.
+    EXPECT_FALSE(browser.click(QStringLiteral("SecondPage"), QStringLiteral("Go"), {{QStringLiteral("Edit"), QStringLiteral("zz")}})
+                     .body.contains(QStringLiteral("[zz]")));
+
+    const WebAnswer failed = browser.click(QStringLiteral("CounterPage"), QStringLiteral("Fail"));
+    EXPECT_TRUE(failed.body.contains(QStringLiteral("data-alerts=\"[&quot;збій у обробнику&quot;]\""))) << failed.body.toStdString();
+    // An alert is shown once.
+    EXPECT_FALSE(browser.get().body.contains(QStringLiteral("збій у обробнику")));
+
+    const WebAnswer async =
+        browser.post(QStringLiteral("CounterPage"), {{QStringLiteral("__async"), QStringLiteral("Async")}}, "/async");
+    EXPECT_EQ(async.body, QStringLiteral("{\"alerts\":[\"async <ok>\"],\"open\":[\"http://www.example.com\"]}"));
+}
+
+TEST_F(FrameworkTest, PagesOpenOnTopAndReleaseBackToThePageBeneath)
+{
+    WebClient browser(listener.port());
+    browser.open();
+    EXPECT_TRUE(browser.click(QStringLiteral("CounterPage"), QStringLiteral("Open")).body.contains(QStringLiteral("<title>Друга</title>")));
+    EXPECT_EQ(liveSecondPages, 1);
+    EXPECT_TRUE(browser.click(QStringLiteral("SecondPage"), QStringLiteral("Home")).body.contains(QStringLiteral("<title>Лічильник</title>")));
+    EXPECT_EQ(liveSecondPages, 0);
+}
+
+TEST_F(FrameworkTest, TerminationSendsOnlyTheMessageAndThenTheTimeOutPage)
+{
+    WebClient browser(listener.port());
+    browser.open();
+    const WebAnswer bye = browser.click(QStringLiteral("CounterPage"), QStringLiteral("Quit"));
+    EXPECT_TRUE(bye.body.contains(QStringLiteral("Бувайте &lt;b&gt;!")));
+    EXPECT_FALSE(bye.body.contains(QStringLiteral("kv-form")));
+    EXPECT_EQ(closedIds(), QStringList{QString::fromStdString(browser.address).section(u'/', 2)});
+    EXPECT_TRUE(browser.get().body.contains(QStringLiteral("TIME-OUT PAGE")));
+    // A stale address opens no new session by itself.
+    EXPECT_EQ(app.sessionCount(), 0);
+    EXPECT_TRUE(browser.get("/zakaz/0123456789abcdef0123456789abcdef").body.contains(QStringLiteral("TIME-OUT PAGE")));
+    EXPECT_EQ(browser.get("/files/..%2FTimeOut.html").status, 404);
+    EXPECT_EQ(browser.get("/files/TimeOut.html").status, 200);
+}
+
+TEST_F(FrameworkTest, ASessionAnswersOnlyTheAddressThatOpenedIt)
+{
+    WebClient browser(listener.port());
+    browser.open();
+    const QString path = QString::fromStdString(browser.address);
+    EXPECT_TRUE(RawGet(listener.port(), path, QStringLiteral("127.0.0.2")).contains(QStringLiteral("TIME-OUT PAGE")));
+    EXPECT_TRUE(RawGet(listener.port(), path, QStringLiteral("127.0.0.1")).contains(QStringLiteral("<title>Лічильник</title>")));
+}
+
+TEST_F(FrameworkTest, IdleSessionsEndAndUnseenMessagesReachTheirBrowserOnce)
+{
+    WebClient idle(listener.port());
+    idle.open();
+    app.expireIdleSessions(WebSession::Clock::now() + std::chrono::minutes(9));
+    EXPECT_EQ(app.sessionCount(), 1);
+    app.expireIdleSessions(WebSession::Clock::now() + std::chrono::minutes(10));
+    EXPECT_EQ(app.sessionCount(), 0);
+    EXPECT_EQ(closedIds().size(), 1);
+    EXPECT_TRUE(idle.get().body.contains(QStringLiteral("TIME-OUT PAGE")));
+
+    WebClient told(listener.port());
+    told.open();
+    const QString id = QString::fromStdString(told.address).section(u'/', 2);
+    {
+        const WebApplication::LockedList list = app.lockSessionList();
+        ASSERT_EQ(list.sessions().size(), 1u);
+        list.sessions()[0]->showMessage(QStringLiteral("Час вичерпано !"));
+        app.removeSession(id);  // the recursive lock is taken again
+    }
+    EXPECT_TRUE(RawGet(listener.port(), QString::fromStdString(told.address), QStringLiteral("127.0.0.2"))
+                    .contains(QStringLiteral("TIME-OUT PAGE")));
+    EXPECT_TRUE(told.get().body.contains(QStringLiteral("Час вичерпано !")));
+    EXPECT_TRUE(told.get().body.contains(QStringLiteral("TIME-OUT PAGE")));
+}
+
+TEST_F(FrameworkTest, NewSessionHandlerMayRefuseAndUnknownBrowsersAreRefused)
+{
+    limit = 1;
+    WebClient first(listener.port());
+    EXPECT_EQ(first.open().status, 200);
+    WebClient second(listener.port());
+    const WebAnswer refused = second.open();
+    EXPECT_TRUE(refused.body.contains(QStringLiteral("Забагато сесій")));
+    EXPECT_TRUE(second.address.empty());
+    EXPECT_EQ(app.sessionCount(), 1);
+    EXPECT_EQ(closedIds().size(), 1);
+
+    httplib::Client robot("127.0.0.1", listener.port());
+    robot.set_default_headers({{"User-Agent", "curl/8.0"}});
+    const auto answer = robot.Get("/zakaz");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 406);
+    EXPECT_EQ(app.sessionCount(), 1);
+}
+
+}  // namespace

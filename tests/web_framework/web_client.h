@@ -1,0 +1,93 @@
+#pragma once
+
+// A browser as the web tests see one: real HTTP to the listener, a browser's
+// User-Agent, pages decoded from Windows-1251, the session address kept.
+
+#include "common/win1251.h"
+
+#include <QHostAddress>
+#include <QString>
+#include <QTcpSocket>
+
+#include <httplib.h>
+
+#include <utility>
+#include <vector>
+
+namespace kvtest {
+
+inline const char *const kChromeAgent =
+    "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0 Safari/537.36";
+
+struct WebAnswer {
+    int status = 0;
+    QString body;
+    std::string location;
+};
+
+class WebClient {
+public:
+    explicit WebClient(int port) : client_("127.0.0.1", port)
+    {
+        client_.set_default_headers({{"User-Agent", kChromeAgent}});
+    }
+
+    // Opens /zakaz: a new session; the answer is its first page (or the refusal).
+    WebAnswer open()
+    {
+        WebAnswer first = answer(client_.Get("/zakaz"));
+        if (first.status != 303)
+            return first;
+        address = first.location;
+        return get();
+    }
+    WebAnswer get(const std::string &path = {}) { return answer(client_.Get(path.empty() ? address : path)); }
+
+    // Posts the page's form: control values, and the event as "__click" (etc.) = control.
+    WebAnswer post(const QString &page, const std::vector<std::pair<QString, QString>> &fields, const std::string &suffix = {})
+    {
+        httplib::Params params{{"__page", page.toStdString()}};
+        for (const auto &[name, value] : fields)
+            params.emplace(name.toStdString(), value.toStdString());
+        return answer(client_.Post(address + suffix, params));
+    }
+    WebAnswer click(const QString &page, const QString &control, std::vector<std::pair<QString, QString>> fields = {})
+    {
+        fields.emplace_back(QStringLiteral("__click"), control);
+        return post(page, fields);
+    }
+
+    std::string address;  // "/zakaz/<id>"
+
+private:
+    static WebAnswer answer(const httplib::Result &result)
+    {
+        WebAnswer a;
+        if (!result)
+            return a;
+        a.status = result->status;
+        a.body = win1251::toUnicode(QByteArray::fromStdString(result->body));
+        a.location = result->get_header_value("Location");
+        return a;
+    }
+    httplib::Client client_;
+};
+
+// One GET from a given local address (127.0.0.2 is another browser on this machine).
+inline QString RawGet(int port, const QString &path, const QString &sourceIp)
+{
+    QTcpSocket socket;
+    socket.bind(QHostAddress(sourceIp));
+    socket.connectToHost(QHostAddress::LocalHost, quint16(port));
+    if (!socket.waitForConnected(5000))
+        return QStringLiteral("<no connection>");
+    socket.write(QStringLiteral("GET %1 HTTP/1.1\r\nHost: localhost\r\nUser-Agent: %2\r\nConnection: close\r\n\r\n")
+                     .arg(path, QString::fromLatin1(kChromeAgent))
+                     .toLatin1());
+    QByteArray reply;
+    while (socket.waitForReadyRead(5000))
+        reply += socket.readAll();
+    return win1251::toUnicode(reply);
+}
+
+}  // namespace kvtest
