@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <map>
 #include <thread>
+#include <utility>
 
 using namespace Firebird;
 
@@ -132,18 +133,22 @@ struct EventListener::Impl {
 
 void EventListener::Impl::queue()
 {
+    // The delivered request is let go before the next one is queued: the remote client
+    // cancels a request on the server when its interface goes, and the server may have
+    // given the new request the same identifier.
+    IEvents *previous = nullptr;
+    {
+        std::lock_guard lock(mailbox->mutex);
+        previous = std::exchange(events, nullptr);
+    }
+    if (previous)
+        previous->release();
     IEvents *queued = call([&](ThrowStatusWrapper *st) {
         return attachment->queEvents(st, callback, unsigned(block.size()),
                                      reinterpret_cast<const unsigned char *>(block.constData()));
     });
-    IEvents *previous = nullptr;
-    {
-        std::lock_guard lock(mailbox->mutex);
-        previous = events;
-        events = queued;
-    }
-    if (previous)
-        previous->release();  // its request was delivered already
+    std::lock_guard lock(mailbox->mutex);
+    events = queued;
 }
 
 void EventListener::Impl::run()

@@ -32,11 +32,31 @@ void ServiceFolder::writeSettings(const QString &extra) const
     QFile file(filePath(QStringLiteral("SETSERVER.INI")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write SETSERVER.INI");
-    const QString text = QStringLiteral("[SHLYAH_BAZA]\nSERVER=\nPATH_BAZA=%1\nNAME_BAZA=DISPATCH.FDB\n"
-                                        "[SET_SERV]\nLOGIN=SYSDBA\nPASS=masterkey\n")
-                             .arg(path())
+    const QString text = QStringLiteral("[SHLYAH_BAZA]\nSERVER=%1\nPATH_BAZA=%2\nNAME_BAZA=DISPATCH.FDB\n"
+                                        "[SET_SERV]\nLOGIN=SYSDBA\nPASS=%3\n")
+                             .arg(viaServer_ ? QStringLiteral("localhost:") : QString(), path(), password_)
         + extra;
     file.write(text.toUtf8());
+}
+
+void ServiceFolder::useServer(const QString &sysdbaPassword)
+{
+    viaServer_ = true;
+    password_ = sysdbaPassword;
+}
+
+QString ServiceFolder::dispatchConnection() const
+{
+    return viaServer_ ? QStringLiteral("localhost:") + dispatchDatabase() : dispatchDatabase();
+}
+
+QString ServerPassword()
+{
+    QProcess process;
+    process.start(QStringLiteral(KV_SOURCE_DIR "/scripts/firebird-server"), {QStringLiteral("--password")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        throw std::runtime_error("the Firebird server does not run: " + process.readAllStandardError().toStdString());
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
 }  // namespace kvtest

@@ -20,9 +20,22 @@ public:
     // Writes SETSERVER.INI: the database keys, then `extra` (INI lines, UTF-8).
     void writeSettings(const QString &extra = {}) const;
 
+    // From now on the program reaches the dispatchers' database through the local
+    // Firebird server (so that a second process can change it and raise events).
+    void useServer(const QString &sysdbaPassword);
+    // The connection string of the dispatchers' database as the program uses it.
+    QString dispatchConnection() const;
+    QString password() const { return password_; }
+
 private:
     TempDir dir_;
+    bool viaServer_ = false;
+    QString password_ = QStringLiteral("masterkey");
 };
+
+// The SYSDBA password of the local Firebird server, started when it is not running
+// (scripts/firebird-server); throws std::runtime_error when it cannot run.
+QString ServerPassword();
 
 // Runs scripts/make-dispatch-db; throws std::runtime_error when it fails.
 void MakeDispatchDatabase(const QString &path, bool demoCity);

@@ -1,0 +1,213 @@
+// Orders over the mobile protocol against the real program, with a dispatcher working
+// on the same database from this process through the Firebird server: the program
+// learns of the dispatcher's changes only by the database's events.
+
+#include "common/win1251.h"
+#include "data/fb.h"
+#include "data/service_schema.h"
+#include "dispatcher.h"
+#include "headless_process.h"
+#include "java_test_client.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace kvtest;
+
+QByteArray cp1251(const char *utf8) { return win1251::fromUnicode(QString::fromUtf8(utf8)).toBase64(); }
+QByteArray utf8(const char *text) { return QByteArray(text).toBase64(); }
+
+const QByteArray kUpdate = "<UpdateZam>@";
+
+const char *const kSettings =
+    "[SET_FIRMA]\nNAME_FIRMA=Таксі Рута\nTELEFON_FIRMA=(0332) 77-77-77\nMISTO=Луцьк\n"
+    "[DOSTUP]\nPORT_WEB_SERVERA=%1\nMAIN_TARIF=Стандарт\nROZKLAD_YUVILEYOK=[00][01][02][03][04][05][06][07][08][09]"
+    "[10][11][12][13][14][15][16][17][18][19][20][21][22][23]\nDOSTUP_ZAKAZ_YUVILEYLA=1\n"
+    "DOZVIL_POCHATK_ROZR_SUMA=1\nDOZVIL_ZAM_PO_DANIH_TELEFONA=1\nCHAS_ZAKRITTYA_ZAM=40\n"
+    "[DOSTUP_JAVA]\nPORT_JAVA_SERVERA=%2\nCLOSE_SERVER=0\nMAX_KIL_ZEDNAYA=5\n";
+
+class MobileOrders : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        folder.useServer(ServerPassword());
+        const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
+        const QString service = folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
+        CreateServiceDatabase(service, login, [](const QStringList &) {});
+        {
+            // Closed again before the program starts: the embedded engine opens a file for one process.
+            fb::Attachment base;
+            base.open({service, login.user, login.password});
+            fb::Transaction transaction(base);
+            fb::Query insert(transaction);
+            for (const char *code : {"00101", "00102", "00103"})
+                insert.execute(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, "
+                                              "TABLE_KLIENT_PASS, TABLE_KLIENT_BAN) "
+                                              "VALUES ((SELECT COUNT(*) + 1 FROM TABLE_KLIENT), ?, 'pw', '-')"),
+                               {QString::fromLatin1(code)});
+            transaction.commit();
+        }
+
+        QFile scale(folder.filePath(QStringLiteral("SETTING_KART.INI")));
+        ASSERT_TRUE(scale.open(QIODevice::WriteOnly));
+        scale.write("[KARTA_MISTA]\r\nLENGTH=1000\r\nLENGTH_TOCHKA=100\r\n");
+        scale.close();
+
+        const int web = freePort();
+        port = freePort();
+        run(QString::fromUtf8(kSettings).arg(web).arg(port));
+        ASSERT_TRUE(waitUntilAccepts(web, 60)) << process.readAllStandardError().toStdString();
+        ASSERT_TRUE(waitUntilAccepts(port, 10));
+        dispatcher = std::make_unique<Dispatcher>(
+            fb::ConnectParams{folder.dispatchConnection(), QStringLiteral("SYSDBA"), folder.password()});
+    }
+
+    std::unique_ptr<JavaTestClient> connect(const char *address)
+    {
+        auto client = std::make_unique<JavaTestClient>();
+        EXPECT_TRUE(client->connectTo(port, QString::fromLatin1(address)));
+        EXPECT_EQ(client->answer(), QByteArray("<OK!>@"));
+        return client;
+    }
+    static void logIn(JavaTestClient &client, const char *code)
+    {
+        client.send(QByteArray("<CodClient>") + code + "</CodClient><CodPass>pw</CodPass></OpenFormCodZam>###");
+        EXPECT_EQ(client.answer(), QByteArray("<OtvetOpenFormCodZam><status>OK</status></OtvetOpenFormCodZam>@"));
+    }
+    // The status block's value of one element.
+    static QByteArray status(JavaTestClient &client, const char *tag)
+    {
+        client.send("<DateFormCodZam>###");
+        const QByteArray answer = client.answer();
+        const QByteArray open = QByteArray("<") + tag + '>', close = QByteArray("</") + tag + '>';
+        const qsizetype from = answer.indexOf(open);
+        return from < 0 ? "<none>" : answer.mid(from + open.size(), answer.indexOf(close) - from - open.size());
+    }
+
+    int port = 0;
+    std::unique_ptr<Dispatcher> dispatcher;
+};
+
+TEST_F(MobileOrders, QuickOrderIsFollowedThroughItsLife)
+{
+    auto phone = connect("127.0.0.1");
+    // The client's telephone is known and has no open order.
+    const QByteArray order = "<NumPhone>" + cp1251("0671112233") + "</NumPhone><CodClient></CodClient>"
+        + "<DataTimeCreate>NEW</DataTimeCreate><Punct1>" + cp1251("[Крем'янецька]{7}") + "</Punct1><Dod1>"
+        + cp1251("тел.:[0671112233]   тариф:[Стандарт] під'їзд 2") + "</Dod1><Dod2></Dod2></CreateZam>###";
+    phone->send(order);
+    EXPECT_EQ(phone->answer(), QByteArray("<OtvetCreateZam><NumZam>1003</NumZam></OtvetCreateZam>@"));
+    phone->send(order);
+    EXPECT_TRUE(phone->answer().startsWith("<OtvetCreateZam><NumZam>0</NumZam><Error>"));
+
+    phone->send("<PerevirkaActiveZam>1003</PerevirkaActiveZam>###");
+    const QByteArray active = phone->answer();
+    EXPECT_TRUE(active.startsWith("<OtvetActiveZam><ActiveZam>0</ActiveZam><Punct1>" + utf8("[Крем'янецька]{7}")
+                                  + "</Punct1><Punct2></Punct2><DataTimeZamCreate>"))
+        << active.toStdString();
+    EXPECT_TRUE(active.endsWith("<DaniAuto></DaniAuto><TarifZam>" + utf8("Стандарт") + "</TarifZam><DodatkovoZam>"
+                                + "</DodatkovoZam></OtvetActiveZam>@"))
+        << active.toStdString();
+
+    // Not logged in: told of every order change, and asks again.
+    dispatcher->assignCar(1003, QStringLiteral("105"));
+    EXPECT_EQ(phone->answer(), kUpdate);
+    phone->send("<PerevirkaActiveZam>1003</PerevirkaActiveZam>###");
+    const QByteArray taken = phone->answer();
+    EXPECT_TRUE(taken.contains("<DaniAuto>" + utf8("позивний[105] авто:[АС 0707 АА / чорний / Volkswagen Passat]")
+                               + "</DaniAuto><TarifZam>" + utf8("Стандарт") + "</TarifZam>"))
+        << taken.toStdString();
+
+    dispatcher->driverArrived(1003);
+    dispatcher->complete(1003);
+    EXPECT_EQ(phone->answer(), kUpdate);
+    phone->send("<PerevirkaActiveZam>1003</PerevirkaActiveZam>###<PerevirkaActiveZam>1001</PerevirkaActiveZam>###");
+    EXPECT_EQ(phone->answer(), QByteArray("<OtvetActiveZam><ActiveZam>1</ActiveZam></OtvetActiveZam>@"));
+    EXPECT_EQ(phone->answer(), QByteArray("<OtvetActiveZam><ActiveZam>-1</ActiveZam></OtvetActiveZam>@"));
+    stop();
+}
+
+TEST_F(MobileOrders, NotificationsGoToTheClientsWhoseViewIsStale)
+{
+    auto anonymous = connect("127.0.0.1");
+    auto updated = connect("127.0.0.2");
+    auto fresh = connect("127.0.0.3");
+
+    // 00101 has order 1002 open and has seen it in its status.
+    logIn(*updated, "00101");
+    EXPECT_EQ(status(*updated, "CountActiveZam"), "1");
+    // 00102 gets an open order by a quick order, then logs in and asks nothing yet.
+    anonymous->send("<NumPhone>" + cp1251("0671112233") + "</NumPhone><CodClient>102</CodClient>"
+                    + "<DataTimeCreate>NEW</DataTimeCreate><Punct1>" + cp1251("Вокзал") + "</Punct1><Dod1>"
+                    + cp1251("тел.:[0671112233]   тариф:[Стандарт]") + "</Dod1></CreateZam>###");
+    EXPECT_EQ(anonymous->answer(), QByteArray("<OtvetCreateZam><NumZam>1003</NumZam></OtvetCreateZam>@"));
+    logIn(*fresh, "00102");
+
+    dispatcher->assignCar(1002, QStringLiteral("110"));
+    EXPECT_EQ(anonymous->answer(), kUpdate);
+    EXPECT_EQ(fresh->answer(), kUpdate);
+    EXPECT_EQ(updated->received(1000), QByteArray());
+
+    // Following an order: told when its car changes, until the status has shown the car.
+    fresh->send("<CheckNumZamFormCodZam>1003</CheckNumZamFormCodZam>###");
+    EXPECT_EQ(status(*fresh, "Pozivn"), "0");
+    dispatcher->assignCar(1003, QStringLiteral("117"));
+    EXPECT_EQ(fresh->answer(), kUpdate);
+    EXPECT_EQ(status(*fresh, "Pozivn"), "117");
+    dispatcher->assignCar(1002, QStringLiteral("123"));
+    EXPECT_EQ(anonymous->answer(), kUpdate);
+    EXPECT_EQ(fresh->received(1000), QByteArray());
+
+    // A deleted order leaves the open orders: its follower is told at every change.
+    dispatcher->remove(1003);
+    EXPECT_EQ(fresh->answer(), kUpdate);
+    dispatcher->assignCar(1002, QStringLiteral("101"));
+    EXPECT_EQ(fresh->answer(), kUpdate);
+    // Only completed orders are in the archive: the demo's order of yesterday.
+    const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd.MM.yyyy"));
+    fresh->send("<OpenListArhivZamovl>###");
+    EXPECT_EQ(fresh->answer(), "<OpenListArhivZamovl><#1>"
+                                   + (yesterday + QStringLiteral(" 18:40:00 [HI] ~~~ Крем'янецька, 7 --- >>> Залізничний "
+                                                                 "вокзал попередня розрахована сума =74,5 узяв позивний 101"))
+                                         .toUtf8()
+                                         .toBase64()
+                                   + "</#1><CountActiveZam>1</CountActiveZam></OpenListArhivZamovl>@");
+    stop();
+}
+
+TEST_F(MobileOrders, CodedOrdersArePricedByTheMainTariff)
+{
+    auto client = connect("127.0.0.4");
+    logIn(*client, "00103");
+    const QByteArray trip = "<Punct1>" + cp1251("[проспект Волі]{1}") + "</Punct1><Punct2>"
+        + cp1251("[проспект Волі]{15}") + "</Punct2>";
+    client->send(trip + "</RozrahSuma>###");
+    const QByteArray estimate = client->answer();
+    ASSERT_TRUE(estimate.startsWith("</OtvetRozrahSuma><SumaZam>")) << estimate.toStdString();
+    const QByteArray sum = estimate.mid(27, estimate.indexOf("</SumaZam>") - 27);
+    EXPECT_NE(sum, "25");
+
+    const QByteArray coded = "<NumPhone>" + cp1251("0939876543") + "</NumPhone><DataTimeCreate>NEW</DataTimeCreate>"
+        + trip + "<Dod1>" + cp1251("тел.:[0939876543]   тариф:[Стандарт]") + "</Dod1><Dod2>" + cp1251("крісло")
+        + "</Dod2></CreateZamCodForm>###";
+    client->send(coded);
+    EXPECT_EQ(client->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>@"));
+    EXPECT_EQ(status(*client, "SumaZam"), sum);
+
+    // A jubilee trip is priced as a trip of no length: the taking price.
+    client->send(QByteArray(coded).replace("</CreateZamCodForm>", "<Yvileyka>YES</Yvileyka></CreateZamCodForm>"));
+    EXPECT_EQ(client->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1004</NumZam></OtvetCreateZamCodForm>@"));
+    EXPECT_EQ(status(*client, "SumaZam"), "25");
+    client->send("<OpenListActivZamovl>###");
+    const QByteArray list = client->answer();
+    EXPECT_TRUE(list.startsWith("<OpenListActivZamovl><CountActiveZam>2</CountActiveZam><NumZam1>1003</NumZam1><#1>"))
+        << list.toStdString();
+    stop();
+}
+
+}  // namespace
