@@ -26,10 +26,18 @@ const QByteArray kUpdate = "<UpdateZam>@";
 
 const char *const kSettings =
     "[SET_FIRMA]\nNAME_FIRMA=Таксі Рута\nTELEFON_FIRMA=(0332) 77-77-77\nMISTO=Луцьк\n"
-    "[DOSTUP]\nPORT_WEB_SERVERA=%1\nMAIN_TARIF=Стандарт\nROZKLAD_YUVILEYOK=[00][01][02][03][04][05][06][07][08][09]"
-    "[10][11][12][13][14][15][16][17][18][19][20][21][22][23]\nDOSTUP_ZAKAZ_YUVILEYLA=1\n"
+    "[DOSTUP]\nPORT_WEB_SERVERA=%1\nMAIN_TARIF=Стандарт\nROZKLAD_YUVILEYOK=%3\nDOSTUP_ZAKAZ_YUVILEYLA=1\n"
     "DOZVIL_POCHATK_ROZR_SUMA=1\nDOZVIL_ZAM_PO_DANIH_TELEFONA=1\nCHAS_ZAKRITTYA_ZAM=40\n"
     "[DOSTUP_JAVA]\nPORT_JAVA_SERVERA=%2\nCLOSE_SERVER=0\nMAX_KIL_ZEDNAYA=5\n";
+
+// Every hour of the day, as the jubilee schedule lists hours.
+QString allHours()
+{
+    QString hours;
+    for (int hour = 0; hour < 24; ++hour)
+        hours += QStringLiteral("[%1]").arg(hour, 2, 10, QChar(u'0'));
+    return hours;
+}
 
 class MobileOrders : public HeadlessTest {
 protected:
@@ -60,7 +68,7 @@ protected:
 
         const int web = freePort();
         port = freePort();
-        run(QString::fromUtf8(kSettings).arg(web).arg(port));
+        run(QString::fromUtf8(kSettings).arg(web).arg(port).arg(jubileeHours));
         ASSERT_TRUE(waitUntilAccepts(web, 60)) << process.readAllStandardError().toStdString();
         ASSERT_TRUE(waitUntilAccepts(port, 10));
         dispatcher = std::make_unique<Dispatcher>(
@@ -89,8 +97,18 @@ protected:
         return from < 0 ? "<none>" : answer.mid(from + open.size(), answer.indexOf(close) - from - open.size());
     }
 
+    QString jubileeHours = allHours();
     int port = 0;
     std::unique_ptr<Dispatcher> dispatcher;
+};
+
+class MobileOrdersWithoutJubileeHours : public MobileOrders {
+protected:
+    void SetUp() override
+    {
+        jubileeHours.clear();
+        MobileOrders::SetUp();
+    }
 };
 
 TEST_F(MobileOrders, QuickOrderIsFollowedThroughItsLife)
@@ -203,10 +221,46 @@ TEST_F(MobileOrders, CodedOrdersArePricedByTheMainTariff)
     client->send(QByteArray(coded).replace("</CreateZamCodForm>", "<Yvileyka>YES</Yvileyka></CreateZamCodForm>"));
     EXPECT_EQ(client->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1004</NumZam></OtvetCreateZamCodForm>@"));
     EXPECT_EQ(status(*client, "SumaZam"), "25");
+
+    // Without a destination: the taking price, and no destination stored.
+    QByteArray noDestination = coded;
+    noDestination.replace("<Punct2>" + cp1251("[проспект Волі]{15}") + "</Punct2>", "");
+    client->send(noDestination);
+    EXPECT_EQ(client->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1005</NumZam></OtvetCreateZamCodForm>@"));
+    EXPECT_EQ(status(*client, "SumaZam"), "25");
+    EXPECT_EQ(status(*client, "Punct2"), "");
+
     client->send("<OpenListActivZamovl>###");
     const QByteArray list = client->answer();
-    EXPECT_TRUE(list.startsWith("<OpenListActivZamovl><CountActiveZam>2</CountActiveZam><NumZam1>1003</NumZam1><#1>"))
+    EXPECT_TRUE(list.startsWith("<OpenListActivZamovl><CountActiveZam>3</CountActiveZam><NumZam1>1003</NumZam1><#1>"))
         << list.toStdString();
+    stop();
+}
+
+TEST_F(MobileOrdersWithoutJubileeHours, RefusalsReachTheClient)
+{
+    auto client = connect("127.0.0.5");
+    // A telephone nobody ordered from: the long refusal with the service's telephones.
+    client->send("<NumPhone>" + cp1251("95000") + "</NumPhone><DataTimeCreate>NEW</DataTimeCreate><Punct1>"
+                 + cp1251("Вокзал") + "</Punct1><Dod1>" + cp1251("тел.:[95000]   тариф:[Стандарт]")
+                 + "</Dod1></CreateZam>###");
+    const QByteArray refused = client->answer();
+    ASSERT_TRUE(refused.startsWith("<OtvetCreateZam><NumZam>0</NumZam><Error>")) << refused.toStdString();
+    const QString text = QString::fromUtf8(QByteArray::fromBase64(refused.mid(40, refused.indexOf("</Error>") - 40)));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[[-] Немає можливості створити замовлення на вказаний телефон.")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("тел.[(0332) 77-77-77]]"))) << text.toStdString();
+
+    // A jubilee trip in an hour the schedule does not list.
+    logIn(*client, "00103");
+    client->send("<NumPhone>" + cp1251("0939876543") + "</NumPhone><DataTimeCreate>NEW</DataTimeCreate><Punct1>"
+                 + cp1251("Вокзал") + "</Punct1><Dod1>" + cp1251("тел.:[0939876543]   тариф:[Стандарт]")
+                 + "</Dod1><Yvileyka>YES</Yvileyka></CreateZamCodForm>###");
+    EXPECT_EQ(client->answer(),
+              "<OtvetCreateZamCodForm><NumZam>0</NumZam><Error>"
+                  + utf8("[У налаштуваннях сервера у дану годину немає можливості вибирати ювілейну поїздку "
+                         "(ювілейна поїздка не надається як попереднє замовлення, інакше замовте у телефонному "
+                         "режимі) ! ]")
+                  + "</Error></OtvetCreateZamCodForm>@");
     stop();
 }
 
