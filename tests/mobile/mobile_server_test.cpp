@@ -127,3 +127,26 @@ TEST_F(MobileServerTest, AFailingRequestGetsNoAnswerAndTheRestWaitsForTheNextRea
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MobileServerTest, OrderChangesReachClientsOnlyWhileTheServersRun)
+{
+    QTcpSocket client;
+    connectClient(client);
+    const auto received = [&] {
+        runTimerPeriods();
+        return client.readAll();
+    };
+
+    server.IBEvents1_BAZA_TAXIEventAlert(QStringLiteral("EV_UpdateZAMOVLENNIA"));
+    EXPECT_EQ(received(), QByteArray()) << "the status strip says the servers are stopped";
+
+    context.panelCaption = kRunningCaption;
+    server.IBEvents1_BAZA_TAXIEventAlert(QStringLiteral("EV_InsertZAMOVLENNIA"));
+    EXPECT_EQ(received(), QByteArray());
+    server.IBEvents1_BAZA_TAXIEventAlert(QStringLiteral("EV_UpdateZAMOVLENNIA"));
+    EXPECT_EQ(received(), QByteArray("<UpdateZam>@")) << "a client that is not logged in is always told";
+}
+
+}  // namespace
