@@ -1,32 +1,11 @@
 #include "mobile/java_activ_rows.h"
 
+#include "data/activ_rows.h"
 #include "data/danni.h"
-#include "data/row_number.h"
-
-namespace {
-
-// The table keeps whole seconds, as the date-time text the rows were once written with.
-QDateTime wholeSeconds(const QDateTime &moment)
-{
-    return moment.addMSecs(-moment.time().msec());
-}
-
-}  // namespace
 
 void InsertJavaActivRow(TDANI &danni, const QString &address, const QDateTime &vhid, const QDateTime &end)
 {
-    TDANI::Execute(danni.GPRS_RIZNE,
-                   QStringLiteral("INSERT INTO TABLE_ACTIV\n"
-                                  "(TABLE_ACTIV_NP, TABLE_ACTIV_IP, TABLE_ACTIV_ID, TABLE_ACTIV_VHID, "
-                                  "TABLE_ACTIV_END)\n"
-                                  "VALUES (%1, \n"
-                                  "    ?, \n"
-                                  "    'JAVA', \n"
-                                  "    ?, \n"
-                                  "    ?) ")
-                       .arg(NextRowNumber(QStringLiteral("TABLE_ACTIV"), QStringLiteral("TABLE_ACTIV_NP"))),
-                   {address, wholeSeconds(vhid), wholeSeconds(end)});
-    danni.RefreshGrid(TDANI::Grid::Activ);
+    InsertActivRow(danni, address, QStringLiteral("JAVA"), vhid, end);
 }
 
 void DeleteJavaActivRows(TDANI &danni, const QString &address)
@@ -44,6 +23,6 @@ void UpdateJavaActivEnd(TDANI &danni, const QString &address, const QDateTime &e
                    QStringLiteral("UPDATE TABLE_ACTIV\n"
                                   "SET TABLE_ACTIV_END = ? \n"
                                   "WHERE (TABLE_ACTIV_ID = 'JAVA') AND (TABLE_ACTIV_IP = ?) "),
-                   {wholeSeconds(end), address});
+                   {WholeSeconds(end), address});
     danni.RefreshGrid(TDANI::Grid::Activ);
 }

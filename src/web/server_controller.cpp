@@ -53,12 +53,16 @@ void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
 
 void TIWServerController::IWServerControllerBaseCloseSession(WebSession &session)
 {
+    // A session refused at the limit, or opened while stopped, was never admitted: it
+    // has no row, and its end costs no database work under the lock.
+    const TIWUserSession *user = session.dataAs<TIWUserSession>();
+    if (!user || user->ClientIP.isEmpty())
+        return;
     ServiceLockGuard lock(ServiceLock());
     TDANI &d = context_.danni;
     if (!d.BAZA_GPRS_KLIENT.isOpen())
         return;
     const WebActivRow row = FindWebActivRow(d, session.id());
-    // A session refused at the limit, or opened while stopped, never had a row: no exit line.
     if (row.found)
         context_.webLog.event(QStringLiteral("] вихід із web системи  клієнта з   IP:[") + row.ip
                               + QStringLiteral("]    код кл.:[") + row.kod + QStringLiteral("]    вхід у[") + row.vhid

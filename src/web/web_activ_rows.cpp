@@ -1,30 +1,12 @@
 #include "web/web_activ_rows.h"
 
+#include "data/activ_rows.h"
 #include "data/danni.h"
-#include "data/row_number.h"
-
-namespace {
-
-// The table keeps whole seconds, as the date-time texts the rows were once written with.
-QDateTime wholeSeconds(const QDateTime &moment) { return moment.addMSecs(-moment.time().msec()); }
-
-}  // namespace
 
 void InsertWebActivRow(TDANI &danni, const QString &ip, const QString &id, const QDateTime &vhid,
                        const QDateTime &end)
 {
-    TDANI::Execute(danni.GPRS_RIZNE,
-                   QStringLiteral("INSERT INTO TABLE_ACTIV\n"
-                                  "(TABLE_ACTIV_NP, TABLE_ACTIV_IP, TABLE_ACTIV_ID, TABLE_ACTIV_VHID, "
-                                  "TABLE_ACTIV_END)\n"
-                                  "VALUES (%1, \n"
-                                  "    ?, \n"
-                                  "    ?, \n"
-                                  "    ?, \n"
-                                  "    ?) ")
-                       .arg(NextRowNumber(QStringLiteral("TABLE_ACTIV"), QStringLiteral("TABLE_ACTIV_NP"))),
-                   {ip, id, wholeSeconds(vhid), wholeSeconds(end)});
-    danni.RefreshGrid(TDANI::Grid::Activ);
+    InsertActivRow(danni, ip, id, vhid, end);
 }
 
 WebActivRow FindWebActivRow(TDANI &danni, const QString &id)

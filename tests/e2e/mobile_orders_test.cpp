@@ -4,7 +4,6 @@
 
 #include "common/win1251.h"
 #include "data/fb.h"
-#include "data/service_schema.h"
 #include "dispatcher.h"
 #include "headless_process.h"
 #include "java_test_client.h"
@@ -44,22 +43,9 @@ protected:
     void SetUp() override
     {
         folder.useServer(ServerPassword());
-        const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
-        const QString service = folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
-        CreateServiceDatabase(service, login, [](const QStringList &) {});
-        {
-            // Closed again before the program starts: the embedded engine opens a file for one process.
-            fb::Attachment base;
-            base.open({service, login.user, login.password});
-            fb::Transaction transaction(base);
-            fb::Query insert(transaction);
-            for (const char *code : {"00101", "00102", "00103"})
-                insert.execute(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, "
-                                              "TABLE_KLIENT_PASS, TABLE_KLIENT_BAN) "
-                                              "VALUES ((SELECT COUNT(*) + 1 FROM TABLE_KLIENT), ?, 'pw', '-')"),
-                               {QString::fromLatin1(code)});
-            transaction.commit();
-        }
+        folder.createServiceDatabase({{QStringLiteral("00101"), QStringLiteral("pw")},
+                                      {QStringLiteral("00102"), QStringLiteral("pw")},
+                                      {QStringLiteral("00103"), QStringLiteral("pw")}});
 
         QFile scale(folder.filePath(QStringLiteral("SETTING_KART.INI")));
         ASSERT_TRUE(scale.open(QIODevice::WriteOnly));

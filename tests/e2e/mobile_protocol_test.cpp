@@ -1,6 +1,5 @@
 #include "common/win1251.h"
 #include "data/fb.h"
-#include "data/service_schema.h"
 #include "headless_process.h"
 #include "java_test_client.h"
 
@@ -140,18 +139,7 @@ TEST_F(MobileProtocol, StreetAndObjectSearchesListMatchesAndTakeQuotesAsText)
 TEST_F(MobileProtocol, LoggedInCommandsWaitForTheLoginAndStopAtTheLogout)
 {
     // An account for client 00102 of the demo city, in a service database made beforehand.
-    const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
-    const QString service = folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
-    CreateServiceDatabase(service, login, [](const QStringList &) {});
-    {
-        fb::Attachment base;
-        base.open({service, login.user, login.password});
-        fb::Transaction transaction(base);
-        fb::Query insert(transaction);
-        insert.execute(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, "
-                                      "TABLE_KLIENT_BAN) VALUES (1, '00102', 'pa''ss', '-')"));
-        transaction.commit();
-    }
+    folder.createServiceDatabase({{QStringLiteral("00102"), QStringLiteral("pa'ss")}});
     start(5);
     JavaTestClient client;
     ASSERT_TRUE(client.connectTo(port));

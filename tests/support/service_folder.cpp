@@ -1,5 +1,8 @@
 #include "service_folder.h"
 
+#include "data/fb.h"
+#include "data/service_schema.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -37,6 +40,23 @@ void ServiceFolder::writeSettings(const QString &extra) const
                              .arg(viaServer_ ? QStringLiteral("localhost:") : QString(), path(), password_)
         + extra;
     file.write(text.toUtf8());
+}
+
+void ServiceFolder::createServiceDatabase(const QList<QPair<QString, QString>> &accounts) const
+{
+    const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
+    const QString service = filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
+    CreateServiceDatabase(service, login, [](const QStringList &) {});
+    fb::Attachment base;
+    base.open({service, login.user, login.password});
+    fb::Transaction transaction(base);
+    fb::Query insert(transaction);
+    int number = 0;
+    for (const auto &[code, password] : accounts)
+        insert.execute(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, "
+                                      "TABLE_KLIENT_BAN) VALUES (?, ?, ?, '-')"),
+                       {++number, code, password});
+    transaction.commit();
 }
 
 void ServiceFolder::useServer(const QString &sysdbaPassword)

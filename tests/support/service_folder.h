@@ -3,6 +3,8 @@
 #include "temp_dir.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace kvtest {
@@ -19,6 +21,11 @@ public:
 
     // Writes SETSERVER.INI: the database keys, then `extra` (INI lines, UTF-8).
     void writeSettings(const QString &extra = {}) const;
+
+    // Makes the service database before the program starts, with web accounts (code
+    // and password, not banned); it is closed again, as the embedded engine opens a
+    // file for one process only.
+    void createServiceDatabase(const QList<QPair<QString, QString>> &accounts) const;
 
     // From now on the program reaches the dispatchers' database through the local
     // Firebird server (so that a second process can change it and raise events).

@@ -240,3 +240,21 @@ TEST_F(FrameworkTest, NewSessionHandlerMayRefuseAndUnknownBrowsersAreRefused)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameworkTest, PagesGoOutUncompressedAndWithoutReferrer)
+{
+    WebClient browser(listener.port());
+    ASSERT_EQ(browser.open().status, 200);
+    httplib::Client raw("127.0.0.1", listener.port());
+    const httplib::Result page = raw.Get(browser.address.c_str(), {{"User-Agent", kChromeAgent},
+                                                                   {"Accept-Encoding", "gzip, deflate, br"}});
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_FALSE(page->has_header("Content-Encoding"));
+    EXPECT_EQ(page->get_header_value("Referrer-Policy"), "no-referrer");
+    EXPECT_NE(page->body.find("<title>"), std::string::npos);
+}
+
+}  // namespace

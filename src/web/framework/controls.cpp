@@ -113,7 +113,7 @@ QString WebImage::render() const
     if (width > 0 && height > 0)
         size = QStringLiteral(" width=\"%1\" height=\"%2\"").arg(width).arg(height);
     QString title = statusText.isEmpty() ? QString() : QStringLiteral(" title=\"%1\"").arg(escape(statusText));
-    const QString image = QStringLiteral("<img src=\"%1\" alt=\"\"%2%3>").arg(escape(html::safeUrl(url)), size, title);
+    const QString image = QStringLiteral("<img src=\"%1\" alt=\"\"%2%3 referrerpolicy=\"no-referrer\">").arg(escape(html::safeUrl(url)), size, title);
     if (onClick)
         return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2>%3</button>\n")
             .arg(escape(name()), commonAttributes(QStringLiteral("kv-image kv-image-button")), image);

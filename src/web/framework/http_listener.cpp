@@ -22,6 +22,13 @@ bool HttpListener::start(int port, QString *error)
     // Browsers keep idle connections open: each holds a request thread, so not for long.
     server_->set_keep_alive_timeout(2);
     server_->set_keep_alive_max_count(100);
+    server_->set_read_timeout(2);
+    // Pages go out uncompressed: the library as packaged here compresses whatever the
+    // browser accepts, so the request's offer is dropped before any handler runs.
+    server_->set_pre_routing_handler([](const httplib::Request &request, httplib::Response &) {
+        const_cast<httplib::Request &>(request).headers.erase("Accept-Encoding");
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     if (routes_)
         routes_(*server_);
     // The library listens with a backlog of 5: a burst of browsers would lose their

@@ -44,7 +44,7 @@ document.querySelectorAll('[data-change]').forEach(function(e){e.addEventListene
 document.querySelectorAll('[data-enter]').forEach(function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();post('__click',e.dataset.enter);}});});
 document.querySelectorAll('[data-timer]').forEach(function(e){setTimeout(function(){post('__timer',e.dataset.timer);},+e.dataset.interval);});
 document.querySelectorAll('tr[data-row]').forEach(function(r){r.addEventListener('click',function(){var g=r.closest('.kv-grid');g.querySelector('input').value=r.dataset.row;post('__click',g.id);});});
-function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank');});alerts.forEach(function(m){alert(m);});}
+function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank','noopener,noreferrer');});alerts.forEach(function(m){alert(m);});}
 document.querySelectorAll('[data-async]').forEach(function(e){e.addEventListener('click',function(k){k.preventDefault();
 var b=new URLSearchParams(new FormData(f));b.set('__async',e.dataset.async);
 fetch(f.action+'/async',{method:'POST',body:b}).then(function(r){return r.json();}).then(function(a){notices(a.open||[],a.alerts||[]);if(a.reload)location.href=f.action;});});});
@@ -58,6 +58,7 @@ QString head(const QString &title, const QString &styleSheet)
 {
     return QStringLiteral("<!DOCTYPE html>\n<html lang=\"uk\"><head><meta charset=\"windows-1251\">"
                           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+                          "<meta name=\"referrer\" content=\"no-referrer\">"
                           "<title>%1</title><style>%2%3</style></head>\n")
         .arg(html::escape(title), QString::fromUtf8(kBaseStyle), styleSheet);
 }

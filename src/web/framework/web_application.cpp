@@ -26,6 +26,8 @@ void setBody(httplib::Response &response, const QByteArray &body, const char *co
     response.set_header("Cache-Control", "no-store");
     response.set_header("X-Content-Type-Options", "nosniff");
     response.set_header("X-Frame-Options", "DENY");
+    // Page addresses carry the session: an advert's site must not learn them.
+    response.set_header("Referrer-Policy", "no-referrer");
     response.set_content(body.toStdString(), contentType);
 }
 
@@ -117,6 +119,11 @@ void WebApplication::installRoutes(httplib::Server &server)
     const std::string base = "/" + config_.commandPath.toStdString();
     server.Get("/", [base](const httplib::Request &, httplib::Response &response) { response.set_redirect(base); });
     server.Get(base + "/?", [this](const httplib::Request &request, httplib::Response &response) {
+        // Link checkers and previews ask with HEAD: that opens no session.
+        if (request.method == "HEAD") {
+            setBody(response, {}, PageRenderer::kContentType);
+            return;
+        }
         newSession(request, response);
     });
     server.Get(base + "/res/([A-Za-z0-9_.-]+)", [this](const httplib::Request &request, httplib::Response &response) {
@@ -186,7 +193,8 @@ void WebApplication::newSession(const httplib::Request &request, httplib::Respon
         try {
             createStartPage(*session);
         } catch (const std::exception &error) {
-            session->showMessage(QString::fromUtf8(error.what()));
+            // A session without its page would hold a connection slot to no use.
+            session->terminate(QString::fromUtf8(error.what()));
         }
     }
     if (session->terminated()) {

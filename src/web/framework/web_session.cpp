@@ -77,10 +77,19 @@ void WebSession::openNewWindow(const QString &url)
         windows_ << safe;
 }
 
+QString WebSession::terminationMessage()
+{
+    std::lock_guard lock(noticeMutex_);
+    return terminationMessage_;
+}
+
 void WebSession::terminate(const QString &message)
 {
+    {
+        std::lock_guard lock(noticeMutex_);
+        terminationMessage_ = message;
+    }
     terminated_ = true;
-    terminationMessage_ = message;
 }
 
 QStringList WebSession::takeMessages()

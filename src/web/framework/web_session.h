@@ -78,7 +78,7 @@ public:
     // Ends the session when the current request finishes; the browser receives only `message`.
     void terminate(const QString &message);
     bool terminated() const { return terminated_; }
-    const QString &terminationMessage() const { return terminationMessage_; }
+    QString terminationMessage();
 
     bool ended() const { return ended_; }
     Clock::time_point lastAccess() const { return Clock::time_point(Clock::duration(lastAccess_.load())); }
@@ -98,8 +98,8 @@ private:
     QStringList messages_;
     QStringList windows_;
     std::mutex noticeMutex_;  // messages may come from the expiry timer's thread
-    bool terminated_ = false;
-    QString terminationMessage_;
+    std::atomic<bool> terminated_ = false;  // read by the expiry timer's and the idle sweep's threads
+    QString terminationMessage_;            // under noticeMutex_
     std::atomic<bool> ended_ = false;
     std::atomic<Clock::rep> lastAccess_;
     std::mutex requestMutex_;
