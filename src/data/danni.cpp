@@ -63,9 +63,27 @@ int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &param
     return affected;
 }
 
+void TDANI::SelectReadOnly(fb::Query &query, const QString &sql, const fb::Params &params)
+{
+    query.transaction().commitIfActive();
+    query.close();
+    query.openReadOnly(sql, params);
+}
+
 QString TDANI::ScalarText(fb::Query &query, const QString &sql, const fb::Params &params)
 {
     Select(query, sql, params);
+    return takeScalar(query);
+}
+
+QString TDANI::ScalarTextReadOnly(fb::Query &query, const QString &sql, const fb::Params &params)
+{
+    SelectReadOnly(query, sql, params);
+    return takeScalar(query);
+}
+
+QString TDANI::takeScalar(fb::Query &query)
+{
     QString text = QStringLiteral("0");
     if (!query.isEmpty()) {
         query.last();

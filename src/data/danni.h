@@ -59,6 +59,13 @@ public:
     // A count or similar single value: the first field of the last row as text,
     // "0" when no row came back; the query is closed again.
     static QString ScalarText(fb::Query &query, const QString &sql, const fb::Params &params = {});
+    // The same two for a plain SELECT that needs no snapshot shared with later statements:
+    // it runs in the connection's read-only read-committed transaction, which sees every
+    // commit made before it like a fresh snapshot does, but starts and commits nothing
+    // (each of those is a synchronous write of the database file). The query's own
+    // transaction stays inactive afterwards.
+    static void SelectReadOnly(fb::Query &query, const QString &sql, const fb::Params &params = {});
+    static QString ScalarTextReadOnly(fb::Query &query, const QString &sql, const fb::Params &params = {});
 
     bool OpenDispatchBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
     bool OpenServiceBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
@@ -86,6 +93,9 @@ signals:
     void dispatchEvent(const QString &name, unsigned count);
 
 private:
+    // The first field of the last row as text, "0" without rows; closes the query.
+    static QString takeScalar(fb::Query &query);
+
     struct GridState;
     GridState &state(Grid grid);
     const GridState &state(Grid grid) const;

@@ -140,6 +140,11 @@ public:
     Transaction &transaction() { return transaction_; }
 
     void open(const QString &sql, const Params &params = {});
+    // A plain SELECT in the connection's shared read-only read-committed transaction,
+    // prepared once per text: it sees every commit made before it and neither starts
+    // nor ends a transaction, so it writes nothing to the database file. The query still
+    // belongs to its own transaction: a commit there closes it as usual.
+    void openReadOnly(const QString &sql, const Params &params = {});
     int execute(const QString &sql, const Params &params = {});  // rows affected
     void close();
     bool isOpen() const { return open_; }
@@ -162,6 +167,8 @@ public:
     const std::vector<std::vector<Value>> &rows() const { return rows_; }
 
 private:
+    void setResult(QStringList names, std::vector<std::vector<Value>> rows);
+
     Transaction &transaction_;
     bool open_ = false;
     QStringList names_;

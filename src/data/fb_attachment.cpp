@@ -220,6 +220,8 @@ void Attachment::close()
         t->closeQueries();
         t->rollbackQuietly();
     }
+    impl_->statements.clear();
+    impl_->endReader();
 
     IAttachment *attachment = impl_->attachment;
     impl_->attachment = nullptr;

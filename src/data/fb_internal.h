@@ -7,6 +7,8 @@
 #include <firebird/Interface.h>
 
 #include <QByteArray>
+#include <QHash>
+#include <QString>
 
 #include <memory>
 #include <mutex>
@@ -93,9 +95,44 @@ std::vector<std::pair<QByteArray, quint32>> eventCounts(const unsigned char *blo
 
 namespace fb {
 
+namespace detail {
+
+// Prepared statements of one attachment by their SQL text, so a statement run again
+// and again (every phone's status poll) is prepared once. A statement is taken out
+// while it runs and put back after it, so two threads never run the same one.
+class StatementCache {
+public:
+    StatementCache() = default;
+    ~StatementCache() { clear(); }
+    StatementCache(const StatementCache &) = delete;
+    StatementCache &operator=(const StatementCache &) = delete;
+
+    // The kept statement of this text, now the caller's; null when there is none.
+    Firebird::IStatement *take(const QString &sql);
+    // Keeps the statement for the next take of its text, or frees it when one is kept.
+    void put(const QString &sql, Firebird::IStatement *statement);
+    // Frees every kept statement (before the attachment detaches).
+    void clear();
+
+private:
+    std::mutex mutex_;
+    QHash<QString, Firebird::IStatement *> statements_;
+};
+
+}  // namespace detail
+
 struct Attachment::Impl {
     Firebird::IAttachment *attachment = nullptr;
     QString database;
+
+    // The read-only read-committed transaction of Query::openReadOnly: started by its
+    // first use and kept open until the attachment closes. Such a transaction holds no
+    // garbage collection back and sees every commit made before each statement.
+    Firebird::ITransaction *reader = nullptr;
+    std::mutex readerMutex;
+    Firebird::ITransaction *ensureReader();
+    void endReader();  // quietly
+    detail::StatementCache statements;  // prepared SELECTs of openReadOnly
 
     // Transactions and listeners created over this attachment, so closing it can end
     // them first (an attachment with an active transaction cannot be detached, and

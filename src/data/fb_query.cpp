@@ -131,13 +131,8 @@ ISC_QUAD writeBlob(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra, 
     return id;
 }
 
-// A prepared statement with its input message.
-struct Bound {
-    Ref<IStatement> statement;
-    Ref<IMessageMetadata> inMeta;
-    std::vector<unsigned char> inBuffer;
-};
-
+// The text a statement is prepared from, and its text parameters in Windows-1251.
+//
 // Firebird describes a parameter with the type of what it meets: `KOD = ?` against a
 // VARCHAR(10) column makes the parameter a VARCHAR(10), and a longer value fails with
 // "string right truncation" before any comparison happens. Each text parameter's
@@ -145,29 +140,50 @@ struct Bound {
 // comparison then simply finds nothing, while an assignment to a narrower column still
 // fails as it should. EXECUTE BLOCK parameter declarations take bare markers only and
 // are left alone; texts too long for a VARCHAR are only usable against BLOBs.
-Bound prepareAndBind(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra, const QString &sql,
-                     const Params &params)
+struct StatementText {
+    QString sql;
+    std::vector<QByteArray> texts;
+};
+
+StatementText statementText(const QString &sql, const Params &params)
 {
     const size_t count = params.size();
-    std::vector<QByteArray> texts(count);
+    StatementText result;
+    result.texts.resize(count);
     std::vector<int> widths(count, 0);
     bool anyText = false;
     for (size_t i = 0; i < count; ++i) {
         if (const auto *s = std::get_if<QString>(&params[i].value())) {
-            texts[i] = win1251::fromUnicode(*s);
-            if (texts[i].size() <= kMaxVarchar) {
-                widths[i] = std::max(1, int(texts[i].size()));
+            result.texts[i] = win1251::fromUnicode(*s);
+            if (result.texts[i].size() <= kMaxVarchar) {
+                widths[i] = std::max(1, int(result.texts[i].size()));
                 anyText = true;
             }
         }
     }
-    const QString text = (anyText && !isExecuteBlock(sql)) ? castTextMarkers(sql, widths) : sql;
-    const QByteArray sqlBytes = win1251::fromUnicode(text);
+    result.sql = (anyText && !isExecuteBlock(sql)) ? castTextMarkers(sql, widths) : sql;
+    return result;
+}
 
-    Bound bound;
-    bound.statement.reset(att->prepare(st, tra, unsigned(sqlBytes.size()), sqlBytes.constData(), kDialect,
-                                       IStatement::PREPARE_PREFETCH_METADATA));
-    Ref<IMessageMetadata> described(bound.statement->getInputMetadata(st));
+Ref<IStatement> prepare(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra, const QString &sql)
+{
+    const QByteArray bytes = win1251::fromUnicode(sql);
+    return Ref<IStatement>(att->prepare(st, tra, unsigned(bytes.size()), bytes.constData(), kDialect,
+                                        IStatement::PREPARE_PREFETCH_METADATA));
+}
+
+// The input message of a statement with the values in it.
+struct Bound {
+    Ref<IMessageMetadata> inMeta;
+    std::vector<unsigned char> inBuffer;
+};
+
+Bound bind(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra, IStatement *statement,
+           const StatementText &text, const Params &params)
+{
+    const size_t count = params.size();
+    const std::vector<QByteArray> &texts = text.texts;
+    Ref<IMessageMetadata> described(statement->getInputMetadata(st));
     const unsigned describedCount = described->getCount(st);
     if (describedCount != count)
         throw Error(QStringLiteral("The statement has %1 parameter(s) but %2 value(s) were given")
@@ -211,6 +227,7 @@ Bound prepareAndBind(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra
             setType(SQL_TIMESTAMP, sizeof(ISC_TIMESTAMP));
         }
     }
+    Bound bound;
     bound.inMeta.reset(builder->getMetadata(st));
     bound.inBuffer.assign(std::max(1u, bound.inMeta->getMessageLength(st)), 0);
 
@@ -337,6 +354,34 @@ bool returnsCursor(unsigned type)
     return type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
 }
 
+// The rows of a prepared statement: a cursor's, or the one row of EXECUTE PROCEDURE
+// with output parameters and INSERT ... RETURNING.
+std::vector<std::vector<Value>> readRows(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra,
+                                         IStatement *statement, Bound &bound, const QString &sql,
+                                         QStringList *names)
+{
+    std::vector<std::vector<Value>> rows;
+    const unsigned type = statement->getType(st);
+    Ref<IMessageMetadata> outMeta(statement->getOutputMetadata(st));
+    const std::vector<Column> columns = describeColumns(st, outMeta.get(), names);
+    std::vector<unsigned char> outBuffer(std::max(1u, outMeta->getMessageLength(st)), 0);
+
+    if (returnsCursor(type)) {
+        Ref<IResultSet> cursor(
+            statement->openCursor(st, tra, bound.inMeta.get(), bound.inBuffer.data(), outMeta.get(), 0));
+        while (cursor->fetchNext(st, outBuffer.data()) == IStatus::RESULT_OK)
+            rows.push_back(decodeRow(st, att, tra, columns, outBuffer.data()));
+        cursor->close(st);
+        cursor.release();  // close released it
+    } else if (!columns.empty()) {
+        statement->execute(st, tra, bound.inMeta.get(), bound.inBuffer.data(), outMeta.get(), outBuffer.data());
+        rows.push_back(decodeRow(st, att, tra, columns, outBuffer.data()));
+    } else {
+        throw Error(QStringLiteral("The statement returns no rows; run it with execute(): %1").arg(sql.simplified().left(200)));
+    }
+    return rows;
+}
+
 }  // namespace
 
 Query::Query(Transaction &transaction) : transaction_(transaction)
@@ -370,29 +415,40 @@ void Query::open(const QString &sql, const Params &params)
     QStringList names;
     std::vector<std::vector<Value>> rows;
     call([&](ThrowStatusWrapper *st) {
-        Bound bound = prepareAndBind(st, att, tra, sql, params);
-        const unsigned type = bound.statement->getType(st);
-        Ref<IMessageMetadata> outMeta(bound.statement->getOutputMetadata(st));
-        const std::vector<Column> columns = describeColumns(st, outMeta.get(), &names);
-        std::vector<unsigned char> outBuffer(std::max(1u, outMeta->getMessageLength(st)), 0);
-
-        if (returnsCursor(type)) {
-            Ref<IResultSet> cursor(bound.statement->openCursor(st, tra, bound.inMeta.get(), bound.inBuffer.data(),
-                                                               outMeta.get(), 0));
-            while (cursor->fetchNext(st, outBuffer.data()) == IStatus::RESULT_OK)
-                rows.push_back(decodeRow(st, att, tra, columns, outBuffer.data()));
-            cursor->close(st);
-            cursor.release();  // close released it
-        } else if (!columns.empty()) {
-            // EXECUTE PROCEDURE with output parameters, INSERT ... RETURNING: one row.
-            bound.statement->execute(st, tra, bound.inMeta.get(), bound.inBuffer.data(), outMeta.get(),
-                                     outBuffer.data());
-            rows.push_back(decodeRow(st, att, tra, columns, outBuffer.data()));
-        } else {
-            throw Error(QStringLiteral("The statement returns no rows; run it with execute(): %1").arg(sql.simplified().left(200)));
-        }
+        const StatementText text = statementText(sql, params);
+        Ref<IStatement> statement = prepare(st, att, tra, text.sql);
+        Bound bound = bind(st, att, tra, statement.get(), text, params);
+        rows = readRows(st, att, tra, statement.get(), bound, sql, &names);
     });
+    setResult(std::move(names), std::move(rows));
+}
 
+void Query::openReadOnly(const QString &sql, const Params &params)
+{
+    close();
+    Transaction::Impl &t = transaction_.impl();
+    IAttachment *att = t.requireAttachment();
+    Attachment::Impl *attachment = t.attachment;
+    ITransaction *reader = attachment->ensureReader();
+
+    QStringList names;
+    std::vector<std::vector<Value>> rows;
+    call([&](ThrowStatusWrapper *st) {
+        const StatementText text = statementText(sql, params);
+        Ref<IStatement> statement(attachment->statements.take(text.sql));
+        if (!statement)
+            statement = prepare(st, att, reader, text.sql);
+        if (statement->getType(st) != isc_info_sql_stmt_select)
+            throw Error(QStringLiteral("Only a plain SELECT runs read-only: %1").arg(sql.simplified().left(200)));
+        Bound bound = bind(st, att, reader, statement.get(), text, params);
+        rows = readRows(st, att, reader, statement.get(), bound, sql, &names);
+        attachment->statements.put(text.sql, statement.release());
+    });
+    setResult(std::move(names), std::move(rows));
+}
+
+void Query::setResult(QStringList names, std::vector<std::vector<Value>> rows)
+{
     names_ = std::move(names);
     rows_ = std::move(rows);
     open_ = true;
@@ -407,18 +463,20 @@ int Query::execute(const QString &sql, const Params &params)
     ITransaction *tra = t.ensureStarted();
 
     return call([&](ThrowStatusWrapper *st) {
-        Bound bound = prepareAndBind(st, att, tra, sql, params);
-        const unsigned type = bound.statement->getType(st);
+        const StatementText text = statementText(sql, params);
+        Ref<IStatement> statement = prepare(st, att, tra, text.sql);
+        const unsigned type = statement->getType(st);
         if (returnsCursor(type))
             throw Error(QStringLiteral("The statement returns rows; run it with open(): %1").arg(sql.simplified().left(200)));
         if (type == isc_info_sql_stmt_start_trans || type == isc_info_sql_stmt_commit ||
             type == isc_info_sql_stmt_rollback)
             throw Error(QStringLiteral("Transactions are controlled through fb::Transaction, not SQL: %1").arg(sql.simplified().left(200)));
-        Ref<IMessageMetadata> outMeta(bound.statement->getOutputMetadata(st));
+        Ref<IMessageMetadata> outMeta(statement->getOutputMetadata(st));
         if (outMeta->getCount(st) != 0)
             throw Error(QStringLiteral("The statement returns values; run it with open(): %1").arg(sql.simplified().left(200)));
-        bound.statement->execute(st, tra, bound.inMeta.get(), bound.inBuffer.data(), nullptr, nullptr);
-        return int(bound.statement->getAffectedRecords(st));
+        Bound bound = bind(st, att, tra, statement.get(), text, params);
+        statement->execute(st, tra, bound.inMeta.get(), bound.inBuffer.data(), nullptr, nullptr);
+        return int(statement->getAffectedRecords(st));
     });
 }
 

@@ -57,10 +57,10 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
         context.mobileLog.append(stamp + QStringLiteral("] перевиження ліміту входу клієнта з IP : ") + address);
     }
 
-    TDANI::Select(d.GPRS_RIZNE,
-                  QStringLiteral("SELECT * FROM TABLE_KLIENT\n"
-                                 "WHERE (TABLE_KLIENT_KOD = ?) and (TABLE_KLIENT_PASS = ?)"),
-                  {code, password});
+    TDANI::SelectReadOnly(d.GPRS_RIZNE,
+                          QStringLiteral("SELECT * FROM TABLE_KLIENT\n"
+                                         "WHERE (TABLE_KLIENT_KOD = ?) and (TABLE_KLIENT_PASS = ?)"),
+                          {code, password});
     if (d.GPRS_RIZNE.recordCount() == 1) {
         d.GPRS_RIZNE.first();
         if (d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QStringLiteral("+")) {
@@ -80,10 +80,10 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
     QString birthday;
     if (errors.isEmpty()) {
         const QString klient = bracketedCode(code);
-        TDANI::Select(d.RIZNE,
-                      QStringLiteral("SELECT KLIENT_FIO, KLIENT_DATA_NARODZENNIA FROM KLIENT\n"
-                                     "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                      {klient});
+        TDANI::SelectReadOnly(d.RIZNE,
+                              QStringLiteral("SELECT KLIENT_FIO, KLIENT_DATA_NARODZENNIA FROM KLIENT\n"
+                                             "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                              {klient});
         if (!d.RIZNE.isEmpty()) {
             d.RIZNE.last();
             fio = d.RIZNE.field(QStringLiteral("KLIENT_FIO")).asText();
@@ -133,11 +133,11 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
     QString callsign = QStringLiteral("0"), number = QStringLiteral("0"), sum = QStringLiteral("0");
     QString pickup, destination, created, started, car, tariff;
     if (slot.NumZam != 0) {
-        TDANI::Select(d.RIZNE,
-                      QStringLiteral("SELECT * FROM ZAMOVLENNIA\n"
-                                     "WHERE (ZAMOVL_NUMBER = ?) and (ZAMOVL_NOMER_KLIENT = ?) and "
-                                     "(ZAMOVL_STATUS_ZAMOVL = 0)"),
-                      {slot.NumZam, code});
+        TDANI::SelectReadOnly(d.RIZNE,
+                              QStringLiteral("SELECT * FROM ZAMOVLENNIA\n"
+                                             "WHERE (ZAMOVL_NUMBER = ?) and (ZAMOVL_NOMER_KLIENT = ?) and "
+                                             "(ZAMOVL_STATUS_ZAMOVL = 0)"),
+                              {slot.NumZam, code});
         if (!d.RIZNE.isEmpty()) {
             d.RIZNE.first();
             const auto text = [&](const char *name) { return d.RIZNE.field(QString::fromLatin1(name)).asText(); };
@@ -156,11 +156,11 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
         }
         d.RIZNE.close();
         if (callsign != QStringLiteral("0")) {
-            TDANI::Select(d.RIZNE,
-                          QStringLiteral("SELECT TABL_AVTO_POZIVN, TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, "
-                                         "TABL_AVTO_MODEL  FROM DANI_AVTO\n"
-                                         "WHERE (TABL_AVTO_POZIVN = ?)"),
-                          {callsign});
+            TDANI::SelectReadOnly(d.RIZNE,
+                                  QStringLiteral("SELECT TABL_AVTO_POZIVN, TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, "
+                                                 "TABL_AVTO_MODEL  FROM DANI_AVTO\n"
+                                                 "WHERE (TABL_AVTO_POZIVN = ?)"),
+                                  {callsign});
             if (!d.RIZNE.isEmpty()) {
                 d.RIZNE.first();
                 car = QStringLiteral(" авто:[ поз.") + d.RIZNE.field(0).asText() + QStringLiteral(" / ")
@@ -171,17 +171,17 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
         }
     }
 
-    const QString active = TDANI::ScalarText(d.RIZNE,
-                                             QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
-                                                            "WHERE (ZAMOVL_NOMER_KLIENT = ?) and "
-                                                            "(ZAMOVL_STATUS_ZAMOVL = 0)"),
-                                             {code});
+    const QString active = TDANI::ScalarTextReadOnly(d.RIZNE,
+                                                     QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
+                                                                    "WHERE (ZAMOVL_NOMER_KLIENT = ?) and "
+                                                                    "(ZAMOVL_STATUS_ZAMOVL = 0)"),
+                                                     {code});
 
     QString free = QStringLiteral("0"), trips = QStringLiteral("0");
-    TDANI::Select(d.RIZNE,
-                  QStringLiteral("SELECT KLIENT_KIL_FREE_VIKLIK, KLIENT_KIL_VIKLIK  FROM KLIENT\n"
-                                 "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                  {bracketedCode(code)});
+    TDANI::SelectReadOnly(d.RIZNE,
+                          QStringLiteral("SELECT KLIENT_KIL_FREE_VIKLIK, KLIENT_KIL_VIKLIK  FROM KLIENT\n"
+                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                          {bracketedCode(code)});
     if (!d.RIZNE.isEmpty()) {
         d.RIZNE.last();
         free = d.RIZNE.field(0).asText();
@@ -190,8 +190,9 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
     d.RIZNE.close();
 
     QString message;
-    TDANI::Select(d.GPRS_RIZNE,
-                  QStringLiteral("SELECT TABLE_KLIENT_POVID FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"), {code});
+    TDANI::SelectReadOnly(d.GPRS_RIZNE,
+                          QStringLiteral("SELECT TABLE_KLIENT_POVID FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"),
+                          {code});
     if (!d.GPRS_RIZNE.isEmpty()) {
         d.GPRS_RIZNE.last();
         message = d.GPRS_RIZNE.field(0).asText();

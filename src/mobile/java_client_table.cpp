@@ -2,12 +2,22 @@
 
 #include "mobile/java_framing.h"
 
+#include <stdexcept>
+
 #include <algorithm>
 
 bool TTableJavaClient::loggedIn() const
 {
     const QByteArray code = TrimJavaField(CodClient.toLatin1());
     return !code.isEmpty() && code != "0";
+}
+
+qint32 TTableJavaClient::clientNumber() const
+{
+    const std::optional<qint32> number = ReadJavaNumber(CodClient);
+    if (!number)
+        throw std::runtime_error("the client code of the connection is not a number");
+    return *number;
 }
 
 void JavaClientTable::reset(int size, const QDateTime &now)

@@ -23,6 +23,9 @@ struct TTableJavaClient {
 
     // Logged in: the code, trimmed, is neither empty nor "0".
     bool loggedIn() const;
+    // The logged-in client's code as a number (the login has checked it reads as one);
+    // throws when it does not, which ends the request.
+    qint32 clientNumber() const;
 };
 
 // `TableJavaClient`: a fixed number of slots for the run; every scan goes over the

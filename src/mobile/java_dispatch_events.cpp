@@ -2,6 +2,7 @@
 
 #include "common/extract_between.h"
 #include "common/service_lock.h"
+#include "mobile/java_framing.h"
 #include "mobile/mobile_server.h"
 #include "route/route_engine.h"
 #include "shell/service_context.h"
@@ -54,25 +55,26 @@ bool MobileServer::orderViewStale(const TTableJavaClient &slot)
 {
     if (!slot.Coded)
         return true;
-    const QString code = slot.CodClient.trimmed();
-    if (code.isEmpty())
+    if (TrimJavaText(slot.CodClient).isEmpty())
         return false;
+    // Read-only reads: an order change is examined for every logged-in connection, and a
+    // transaction of its own per read would each wait for the disk.
     fb::Query &q = context_.danni.RIZNE_EVENTS;
     if (slot.NumZam == 0) {
-        bool isNumber = false;
-        const int count = TDANI::ScalarText(q,
-                                            QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
-                                                           "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)"),
-                                            {code.toLongLong()})
-                              .trimmed()
-                              .toInt(&isNumber);
-        return isNumber && count != slot.CountActiveZam;
+        const std::optional<qint32> count =
+            ReadJavaNumber(TDANI::ScalarTextReadOnly(q,
+                                             QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
+                                                            "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)"),
+                                             {slot.clientNumber()}));
+        return count && *count != slot.CountActiveZam;
     }
-    TDANI::Select(q, QStringLiteral("SELECT  ZAMOVL_POZIVNIY  FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"),
+    TDANI::SelectReadOnly(q, QStringLiteral("SELECT  ZAMOVL_POZIVNIY  FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"),
                   {slot.NumZam});
+    // The status block shows the callsign as a number, "0" for none: the column is read
+    // the same way, or an order still waiting for its car would be told at every change.
     const bool stale = q.isEmpty()
-        || q.field(0).asText().trimmed()
-            != ExtractBetween(slot.StatusZam, QStringLiteral("<Pozivn>"), QStringLiteral("</Pozivn>")).trimmed();
+        || QString::number(ReadJavaNumber(q.field(0).asText()).value_or(0))
+            != TrimJavaText(ExtractBetween(slot.StatusZam, QStringLiteral("<Pozivn>"), QStringLiteral("</Pozivn>")));
     q.close();
     return stale;
 }

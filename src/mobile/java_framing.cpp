@@ -24,6 +24,24 @@ QByteArray TrimJavaField(const QByteArray &field)
     return field.mid(begin, end - begin);
 }
 
+QString TrimJavaText(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 32)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+std::optional<qint32> ReadJavaNumber(const QString &text)
+{
+    bool ok = false;
+    const qint32 number = TrimJavaText(text).toInt(&ok);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
 QByteArray JavaField(const QByteArray &request, const char *openTag, const char *closeTag)
 {
     return ExtractBetween(request, QByteArray(openTag), QByteArray(closeTag));

@@ -22,6 +22,12 @@ std::optional<QByteArray> TakeJavaRequest(QByteArray &buffer);
 // The client's fields are trimmed of every character with a code up to 32 at both
 // ends (control characters included, not only blanks).
 QByteArray TrimJavaField(const QByteArray &field);
+// The same rule for a field already decoded to text.
+QString TrimJavaText(const QString &text);
+
+// A client code or order number as the server reads it: trimmed as above, then a
+// whole number that fits 32 bits; nothing otherwise.
+std::optional<qint32> ReadJavaNumber(const QString &text);
 
 // The field value between its opening and closing tag: "<CodClient>" ... "</CodClient>".
 QByteArray JavaField(const QByteArray &request, const char *openTag, const char *closeTag);

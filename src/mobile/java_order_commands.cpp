@@ -25,7 +25,6 @@ const QString kNoConnection =
 struct OrderRequest {
     explicit OrderRequest(const QByteArray &request)
         : telephone(DecodeText64(JavaField(request, "<NumPhone>", "</NumPhone>"))),
-          rawCode(win1251::toUnicode(JavaField(request, "<CodClient>", "</CodClient>"))),
           code(win1251::toUnicode(TrimJavaField(JavaField(request, "<CodClient>", "</CodClient>")))),
           when(JavaField(request, "<DataTimeCreate>", "</DataTimeCreate>")),
           dod1(JavaField(request, "<Dod1>", "</Dod1>")),
@@ -49,7 +48,6 @@ struct OrderRequest {
     }
 
     const QString telephone;  // untrimmed: the order texts are searched with it as sent
-    const QString rawCode;
     const QString code;  // trimmed
     const QByteArray when;
     const QByteArray dod1;
@@ -62,14 +60,7 @@ QString telephoneKey(const QString &telephone)
     return QStringLiteral("тел.:[") + telephone + QStringLiteral("]   тариф:[");
 }
 
-std::optional<qint64> wholeNumber(const QString &text)
-{
-    bool ok = false;
-    const qint64 number = text.trimmed().toLongLong(&ok);
-    return ok ? std::optional(number) : std::nullopt;
-}
-
-int orderCode(const QString &code) { return code.trimmed().toInt(); }  // 0 when none or unreadable
+int orderCode(const QString &code) { return ReadJavaNumber(code).value_or(0); }  // 0 when none or unreadable
 
 void checkTime(const OrderRequest &order, const QDateTime &now, QStringList &errors)
 {
@@ -84,7 +75,7 @@ void checkTime(const OrderRequest &order, const QDateTime &now, QStringList &err
 
 void checkTelephone(const QString &telephone, QStringList &errors)
 {
-    const QString phone = telephone.trimmed();
+    const QString phone = TrimJavaText(telephone);
     if (phone.isEmpty())
         errors << QStringLiteral("[не вказаний номер телефона]");
     else if (phone.size() <= 4)
@@ -103,7 +94,7 @@ QDateTime closeTime(const ServiceContext &context, const QDateTime &from)
     return from.addSecs(qint64(ServerSettings::toInt(context.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
 }
 
-QString klientCodePattern(qint64 code) { return u'[' + FormatNumber5(code) + u']'; }
+QString klientCodePattern(qint32 code) { return u'[' + FormatNumber5(code) + u']'; }
 
 QByteArray numberElement(const QString &number) { return "<NumZam>" + number.toLatin1() + "</NumZam>"; }
 
@@ -114,7 +105,7 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
 {
     TDANI &d = context.danni;
     QStringList errors;
-    std::optional<qint64> code;
+    std::optional<qint32> code;
     if (!order.code.isEmpty()) {
         const int n = orderCode(order.code);
         if (n == 0) {
@@ -183,9 +174,9 @@ QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteA
 {
     TDANI &d = context.danni;
     const OrderRequest order(request);
-    // A code that is no whole number cannot be anybody's: it matches no order here and
-    // is refused with the code checks below.
-    const std::optional<qint64> code = order.code.isEmpty() ? std::nullopt : wholeNumber(order.code);
+    // A code that is no whole number (or does not fit the column) cannot be anybody's:
+    // it matches no order here and is refused with the code checks below.
+    const std::optional<qint32> code = order.code.isEmpty() ? std::nullopt : ReadJavaNumber(order.code);
 
     QString sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
                                  "WHERE ((ZAMOVL_STATUS_ZAMOVL = 0) AND (ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%')) ");
@@ -240,7 +231,7 @@ QString jubileeRefusal(ServiceContext &context, const TTableJavaClient &slot, co
                        const QDateTime &now)
 {
     TDANI &d = context.danni;
-    const int code = orderCode(slot.CodClient);
+    const qint32 code = slot.clientNumber();
     QString text;
     if (!order.forNow())
         text += QStringLiteral("[Немає можливості вказувати одночасно ювілейну поїздку як попереднє замовлення ! ]");
@@ -289,7 +280,7 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     const OrderRequest order(request);
     const QString pickup = DecodeText64(JavaField(request, "<Punct1>", "</Punct1>"));
     QStringList errors;
-    if (pickup.trimmed().isEmpty())
+    if (TrimJavaText(pickup).isEmpty())
         errors << QStringLiteral("[не вказана початкова адреса]");
     checkTime(order, now, errors);
     checkTelephone(order.telephone, errors);
@@ -302,13 +293,13 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
 
     const QDateTime when = orderTime(order, now);
     QString destination = DecodeText64(JavaField(request, "<Punct2>", "</Punct2>"));
-    if (destination.trimmed().isEmpty())
+    if (TrimJavaText(destination).isEmpty())
         destination = QStringLiteral("null");
     const bool withDestination = destination != QStringLiteral("null");
     const double distance = withDestination && !jubilee ? tripDistance(routes, pickup, destination) : 0;
     const double fare = LoadTariff(d, context.settings.MAIN_TARIF, order.forNow() ? 0 : 1, distance, 0, 0);
 
-    const int code = orderCode(slot.CodClient);
+    const qint32 code = slot.clientNumber();
     routes.CreateOrder(code, order.extraData(), pickup, destination, 0, fare, when,
                        jubilee ? QStringLiteral("TAK") : QStringLiteral("HI"), 0, closeTime(context, when));
 

@@ -4,6 +4,7 @@
 #include "common/text64.h"
 #include "common/win1251.h"
 #include "mobile/java_client_table.h"
+#include "mobile/java_framing.h"
 #include "shell/service_context.h"
 
 namespace {
@@ -15,13 +16,14 @@ QByteArray element(const QByteArray &name, const QByteArray &value)
 
 int numberIn(const QByteArray &request, const char *open, const char *close)
 {
-    return ExtractBetween(request, QByteArray(open), QByteArray(close)).trimmed().toInt();  // 0 when unreadable
+    // 0 when it does not read
+    return ReadJavaNumber(win1251::toUnicode(ExtractBetween(request, QByteArray(open), QByteArray(close)))).value_or(0);
 }
 
 QString carText(TDANI &d, const QString &callsign)
 {
     QString text = QStringLiteral("позивний[") + callsign + u']';
-    TDANI::Select(d.DODAT_RIZNE,
+    TDANI::SelectReadOnly(d.DODAT_RIZNE,
                   QStringLiteral("SELECT  TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL FROM DANI_AVTO\n"
                                  "WHERE (TABL_AVTO_POZIVN = ?)"),
                   {callsign.trimmed()});
@@ -79,6 +81,7 @@ QString OrderLine(const QString &date, const QString &time, const QString &freeR
     return line;
 }
 
+// Clients poll these: their reads run read-only, without a transaction of their own.
 QByteArray OrderStateAnswer(ServiceContext &context, const QByteArray &request)
 {
     TDANI &d = context.danni;
@@ -87,12 +90,12 @@ QByteArray OrderStateAnswer(ServiceContext &context, const QByteArray &request)
     if (number == 0) {
         answer += element("ActiveZam", {});
     } else {
-        TDANI::Select(d.RIZNE, QStringLiteral("SELECT * FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"), {number});
+        TDANI::SelectReadOnly(d.RIZNE, QStringLiteral("SELECT * FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"), {number});
         if (d.RIZNE.recordCount() == 1) {
             answer += activeOrderElements(d);
         } else {
             d.RIZNE.close();
-            TDANI::Select(d.RIZNE,
+            TDANI::SelectReadOnly(d.RIZNE,
                           QStringLiteral("SELECT CZ_NUMBER, CZ_STATUS_ZAMOVL FROM CLOSEZAMOVLENNIA\n"
                                          "WHERE (CZ_NUMBER = ?)"),
                           {number});
@@ -116,13 +119,13 @@ void ChooseFollowedOrder(TTableJavaClient &slot, const QByteArray &request)
 QByteArray ActiveOrdersAnswer(ServiceContext &context, const TTableJavaClient &slot)
 {
     fb::Query &q = context.danni.RIZNE;
-    TDANI::Select(q,
+    TDANI::SelectReadOnly(q,
                   QStringLiteral("SELECT ZAMOVL_DATA_PRIYOMA, ZAMOVL_CHAS_PRIYOMA, ZAMOVL_BEZKOSHTOVN, "
                                  "ZAMOVL_POCHAT_PUNKT, ZAMOVL_PUNKT_PRIZHACH, ZAMOVL_SUMA_ROZRAHUNK, ZAMOVL_POZIVNIY, "
                                  "ZAMOVL_NUMBER   FROM ZAMOVLENNIA\n"
                                  "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)\n"
                                  "order by ZAMOVL_NUMBER"),
-                  {slot.CodClient.trimmed().toLongLong()});
+                  {slot.clientNumber()});
     QByteArray answer = "<OpenListActivZamovl>" + element("CountActiveZam", QByteArray::number(q.recordCount()));
     int k = 0;
     for (q.first(); !q.eof(); q.next()) {
@@ -137,12 +140,12 @@ QByteArray ActiveOrdersAnswer(ServiceContext &context, const TTableJavaClient &s
 QByteArray ArchiveOrdersAnswer(ServiceContext &context, const TTableJavaClient &slot)
 {
     fb::Query &q = context.danni.RIZNE;
-    TDANI::Select(q,
+    TDANI::SelectReadOnly(q,
                   QStringLiteral("SELECT CZ_DATA_PRIYOMA, CZ_CHAS_PRIYOMA, CZ_BEZKOSHTOVN, CZ_POCHAT_PUNKT, "
                                  "CZ_PUNKT_PRIZHACH, CZ_SUMA_ROZRAHUNK, CZ_POZIVNIY, CZ_NUMBER   FROM CLOSEZAMOVLENNIA\n"
                                  "WHERE (CZ_NOMER_KLIENT = ?) and (CZ_STATUS_ZAMOVL = 1)\n"
                                  "order by CZ_NUMBER desc"),
-                  {slot.CodClient.trimmed().toLongLong()});
+                  {slot.clientNumber()});
     QByteArray answer = "<OpenListArhivZamovl>";
     int k = 0;
     for (q.first(); !q.eof() && k < kArchiveOrderLimit; q.next())

@@ -136,6 +136,28 @@ TEST_F(AccountCommands, TheStatusBlockRightAfterLoginAndWithAFollowedOrder)
         << status.toStdString();
 }
 
+TEST_F(AccountCommands, EveryStatusPollSeesTheChangesCommittedBeforeIt)
+{
+    ASSERT_EQ(answer(login("00101", "secret")).left(40), QByteArray("<OtvetOpenFormCodZam><status>OK</status>"));
+    EXPECT_TRUE(BuildClientStatus(context, *slot).contains(QStringLiteral("<Count_do_Yuvel>9</Count_do_Yuvel>")));
+
+    // A dispatcher's program on a connection of its own.
+    fb::Attachment dispatchers;
+    dispatchers.open({folder.dispatchDatabase(), QStringLiteral("SYSDBA"), QStringLiteral("masterkey")});
+    fb::Transaction work(dispatchers);
+    fb::Query(work).execute(QStringLiteral("UPDATE KLIENT SET KLIENT_KIL_VIKLIK = 10 WHERE KLIENT_NUMBER = 1"));
+    fb::Query(work).execute(QStringLiteral("UPDATE ZAMOVLENNIA SET ZAMOVL_STATUS_ZAMOVL = 1"));
+    EXPECT_TRUE(BuildClientStatus(context, *slot).startsWith(QStringLiteral("<CountActiveZam>1</CountActiveZam>")));
+    work.commit();
+    const QString status = BuildClientStatus(context, *slot);
+    EXPECT_TRUE(status.startsWith(QStringLiteral("<CountActiveZam>0</CountActiveZam>"))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QStringLiteral("<Count_do_Yuvel>10</Count_do_Yuvel>"))) << status.toStdString();
+    EXPECT_EQ(slot->CountActiveZam, 0);
+
+    ClearPersonalMessage(context, *slot);
+    EXPECT_TRUE(BuildClientStatus(context, *slot).endsWith(QStringLiteral("<VhidMsg></VhidMsg>")));
+}
+
 TEST_F(AccountCommands, LogoutClearingAndAMessageToTheService)
 {
     ASSERT_EQ(answer(login("00101", "secret")).left(40), QByteArray("<OtvetOpenFormCodZam><status>OK</status>"));
