@@ -83,9 +83,10 @@ long get(const QByteArray &url, std::chrono::milliseconds timeout, Response &res
     return status;
 }
 
-// The address a redirect leads to: "//host/path" and "/path" are resolved against the
-// current address (the old client turned "/path" into "http:/path", which no server
-// answers); empty when there is nowhere to go.
+// The address a redirect leads to: "//host/path" gets "http:" in front, as the route
+// page has always been asked over plain HTTP; "/path" is resolved against the current
+// address (the old client turned it into "http:/path", which no server answers); any
+// other location is taken as it stands. Empty when there is nowhere to go.
 QByteArray redirectTarget(const QByteArray &current, const Response &response)
 {
     static const QByteArray key = "Location: ";
@@ -96,12 +97,15 @@ QByteArray redirectTarget(const QByteArray &current, const Response &response)
         QByteArray location = line;
         location.remove(at, key.size());
         location = location.trimmed();
+        if (location.startsWith("//"))
+            return "http:" + location;
+        if (!location.startsWith('/'))
+            return location;
         std::unique_ptr<CURLU, CurlUrlDeleter> url(curl_url());
-        if (!url || curl_url_set(url.get(), CURLUPART_URL, current.constData(), 0) != CURLUE_OK
-            || curl_url_set(url.get(), CURLUPART_URL, location.constData(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
-            return {};
         char *text = nullptr;
-        if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK)
+        if (!url || curl_url_set(url.get(), CURLUPART_URL, current.constData(), 0) != CURLUE_OK
+            || curl_url_set(url.get(), CURLUPART_URL, location.constData(), CURLU_URLENCODE) != CURLUE_OK
+            || curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK)
             return {};
         QByteArray target(text);
         curl_free(text);

@@ -2,6 +2,7 @@
 // on the same database from this process through the Firebird server: the program
 // learns of the dispatcher's changes only by the database's events.
 
+#include "common/extract_between.h"
 #include "common/win1251.h"
 #include "data/fb.h"
 #include "dispatcher.h"
@@ -160,6 +161,10 @@ TEST_F(MobileOrders, NotificationsGoToTheClientsWhoseViewIsStale)
     // Following an order: told when its car changes, until the status has shown the car.
     fresh->send("<CheckNumZamFormCodZam>1003</CheckNumZamFormCodZam>###");
     EXPECT_EQ(status(*fresh, "Pozivn"), "0");
+    // Still no car: other orders' changes are none of its business.
+    dispatcher->assignCar(1002, QStringLiteral("105"));
+    EXPECT_EQ(anonymous->answer(), kUpdate);
+    EXPECT_EQ(fresh->received(1000), QByteArray());
     dispatcher->assignCar(1003, QStringLiteral("117"));
     EXPECT_EQ(fresh->answer(), kUpdate);
     EXPECT_EQ(status(*fresh, "Pozivn"), "117");
@@ -232,7 +237,8 @@ TEST_F(MobileOrdersWithoutJubileeHours, RefusalsReachTheClient)
                  + "</Dod1></CreateZam>###");
     const QByteArray refused = client->answer();
     ASSERT_TRUE(refused.startsWith("<OtvetCreateZam><NumZam>0</NumZam><Error>")) << refused.toStdString();
-    const QString text = QString::fromUtf8(QByteArray::fromBase64(refused.mid(40, refused.indexOf("</Error>") - 40)));
+    const QString text = QString::fromUtf8(
+        QByteArray::fromBase64(ExtractBetween(refused, QByteArray("<Error>"), QByteArray("</Error>"))));
     EXPECT_TRUE(text.startsWith(QStringLiteral("[[-] Немає можливості створити замовлення на вказаний телефон.")));
     EXPECT_TRUE(text.endsWith(QStringLiteral("тел.[(0332) 77-77-77]]"))) << text.toStdString();
 

@@ -157,6 +157,8 @@ TEST_F(OrderCommands, QuickOrderChecksJoinTheirMessages)
     order = {};
     order.code = "1' OR '1'='1";
     EXPECT_EQ(errorOf(quick(order)), "[код невірно введений]");
+    order.code = "3000000000";  // beyond the column's numbers
+    EXPECT_EQ(errorOf(quick(order)), "[код невірно введений]");
     order.code = "999";
     EXPECT_EQ(errorOf(quick(order)), "[вказаний код не існує]");
 }
