@@ -28,9 +28,20 @@ public:
     {
         ++liveSecondPages;
         Home.onClick = [this] { release(); };
+        Tabs.titles = {QStringLiteral("Звідки"), QStringLiteral("Куди <b>")};
+        Show.onClick = [this] {
+            Shown.caption = QStringLiteral("[%1:%2:%3]").arg(Tabs.activePage).arg(From.text, To.text);
+        };
     }
     ~SecondPage() override { --liveSecondPages; }
     WebImageButton Home{*this, QStringLiteral("Home")};
+    WebTabControl Tabs{*this, QStringLiteral("Tabs")};
+    WebRegion FromPage{*this, QStringLiteral("FromPage"), &Tabs};
+    WebEdit From{*this, QStringLiteral("From"), &FromPage};
+    WebRegion ToPage{*this, QStringLiteral("ToPage"), &Tabs};
+    WebEdit To{*this, QStringLiteral("To"), &ToPage};
+    WebButton Show{*this, QStringLiteral("Show")};
+    WebLabel Shown{*this, QStringLiteral("Shown")};
 };
 
 class CounterPage : public WebPage {
@@ -255,6 +266,29 @@ TEST_F(FrameworkTest, PagesGoOutUncompressedAndWithoutReferrer)
     EXPECT_FALSE(page->has_header("Content-Encoding"));
     EXPECT_EQ(page->get_header_value("Referrer-Policy"), "no-referrer");
     EXPECT_NE(page->body.find("<title>"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrameworkTest, EveryTabPagePostsAndTheActiveOneIsShown)
+{
+    WebClient browser(listener.port());
+    browser.open();
+    const WebAnswer second = browser.click(QStringLiteral("CounterPage"), QStringLiteral("Open"));
+    EXPECT_TRUE(second.body.contains(QStringLiteral("data-tab=\"1\">Куди &lt;b&gt;</button>"))) << second.body.toStdString();
+    EXPECT_TRUE(second.body.contains(QStringLiteral("<div class=\"kv-tab-page\" data-page=\"1\" hidden>")));
+
+    // Typed on the first page, then the second page was chosen in the browser.
+    const WebAnswer shown = browser.click(QStringLiteral("SecondPage"), QStringLiteral("Show"),
+                                          {{QStringLiteral("Tabs"), QStringLiteral("1")},
+                                           {QStringLiteral("From"), QStringLiteral("Вокзал")},
+                                           {QStringLiteral("To"), QStringLiteral("Ринок")}});
+    EXPECT_TRUE(shown.body.contains(QStringLiteral("[1:Вокзал:Ринок]"))) << shown.body.toStdString();
+    EXPECT_TRUE(shown.body.contains(QStringLiteral("<div class=\"kv-tab-page\" data-page=\"0\" hidden>")));
+    EXPECT_TRUE(browser.click(QStringLiteral("SecondPage"), QStringLiteral("Show"), {{QStringLiteral("Tabs"), QStringLiteral("7")}})
+                    .body.contains(QStringLiteral("[1:")));
 }
 
 }  // namespace

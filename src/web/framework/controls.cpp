@@ -37,6 +37,32 @@ QString WebRegion::render() const
     return html + QStringLiteral("</div>\n");
 }
 
+QString WebTabControl::render() const
+{
+    if (!visible)
+        return {};
+    QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><div class=\"kv-tab-heads\">")
+                       .arg(commonAttributes(QStringLiteral("kv-tabs")), escape(name()), QString::number(activePage));
+    for (int i = 0; i < int(children_.size()); ++i)
+        html += QStringLiteral("<button type=\"button\" class=\"kv-tab-head%1\" data-tab=\"%2\">%3</button>")
+                    .arg(i == activePage ? QStringLiteral(" kv-tab-active") : QString(), QString::number(i),
+                         escape(titles.value(i)));
+    html += QStringLiteral("</div>\n");
+    for (int i = 0; i < int(children_.size()); ++i)
+        html += QStringLiteral("<div class=\"kv-tab-page\" data-page=\"%1\"%2>%3</div>\n")
+                    .arg(QString::number(i), i == activePage ? QString() : QStringLiteral(" hidden"),
+                         children_[size_t(i)]->render());
+    return html + QStringLiteral("</div>\n");
+}
+
+void WebTabControl::readValue(const QString &value)
+{
+    bool ok = false;
+    const int page = value.toInt(&ok);
+    if (ok && page >= 0 && page < int(children_.size()))
+        activePage = page;
+}
+
 QString WebLabel::render() const
 {
     if (!visible)

@@ -59,8 +59,22 @@ public:
     QString render() const override;
     void add(WebControl *control) { children_.push_back(control); }
 
-private:
+protected:
     std::vector<WebControl *> children_;
+};
+
+// A tab control: its children (regions made with this control as their region) are
+// its pages, in tab order, titled by `titles`. Every page is on the form, so what the
+// client typed on one page posts with an event on another; switching tabs happens in
+// the browser and the active page posts with the next event.
+class WebTabControl : public WebRegion {
+public:
+    using WebRegion::WebRegion;
+    QStringList titles;
+    int activePage = 0;
+    QString render() const override;
+    void readValue(const QString &value) override;
+    bool postsValue() const override { return shown(); }
 };
 
 // One line of text; with an asynchronous click it is a link that does not reload.

@@ -28,6 +28,10 @@ a.kv-label{color:#1f5fa8;text-decoration:underline;cursor:pointer}
 .kv-link{font:inherit;padding:0;margin:0 0 0 8px;border:none;background:none;color:#1f5fa8;text-decoration:underline;cursor:pointer;vertical-align:middle}
 .kv-image{display:inline-block}
 span.kv-image[data-async]{cursor:pointer}
+.kv-tab-heads{display:flex;gap:2px;border-bottom:1px solid #b8c2cf}
+.kv-tab-head{border:1px solid #b8c2cf;border-bottom:none;border-radius:5px 5px 0 0;background:#e7ecf2;padding:5px 12px;cursor:pointer;font:inherit}
+.kv-tab-head.kv-tab-active{background:#fff;font-weight:bold}
+.kv-tab-page{padding:10px 4px}
 .kv-grid table{border-collapse:collapse;width:100%}
 .kv-grid th,.kv-grid td{border:1px solid #d5dbe3;padding:3px 6px;text-align:left}
 .kv-grid th{background:#e7ecf2}
@@ -43,6 +47,9 @@ function post(kind,source){var i=document.createElement('input');i.type='hidden'
 document.querySelectorAll('[data-change]').forEach(function(e){e.addEventListener('change',function(){post('__change',e.dataset.change);});});
 document.querySelectorAll('[data-enter]').forEach(function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();post('__click',e.dataset.enter);}});});
 document.querySelectorAll('[data-timer]').forEach(function(e){setTimeout(function(){post('__timer',e.dataset.timer);},+e.dataset.interval);});
+document.querySelectorAll('[data-tab]').forEach(function(b){b.addEventListener('click',function(){var t=b.closest('.kv-tabs');t.querySelector('input').value=b.dataset.tab;
+t.querySelectorAll('.kv-tab-head').forEach(function(h){h.classList.toggle('kv-tab-active',h===b);});
+t.querySelectorAll('.kv-tab-page').forEach(function(p){p.hidden=p.dataset.page!==b.dataset.tab;});});});
 document.querySelectorAll('tr[data-row]').forEach(function(r){r.addEventListener('click',function(){var g=r.closest('.kv-grid');g.querySelector('input').value=r.dataset.row;post('__click',g.id);});});
 function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank','noopener,noreferrer');});alerts.forEach(function(m){alert(m);});}
 document.querySelectorAll('[data-async]').forEach(function(e){e.addEventListener('click',function(k){k.preventDefault();
