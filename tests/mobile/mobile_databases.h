@@ -1,9 +1,7 @@
 #pragma once
 
-#include "data/service_schema.h"
 #include "scripted_prompt.h"
-#include "service_folder.h"
-#include "shell/service_context.h"
+#include "service_databases.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +11,7 @@ class MobileDatabases : public ::testing::Test {
 protected:
     explicit MobileDatabases(bool demoCity = false) : folder(demoCity) {}
 
-    void SetUp() override
-    {
-        const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
-        ASSERT_TRUE(context.danni.OpenDispatchBase(folder.dispatchDatabase(), login, prompt));
-        const QString service = folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
-        CreateServiceDatabase(service, login, [](const QStringList &) {});
-        ASSERT_TRUE(context.danni.OpenServiceBase(service, login, prompt));
-    }
+    void SetUp() override { kvtest::OpenServiceDatabases(context, folder, prompt); }
 
     kvtest::ServiceFolder folder;
     kvtest::ScriptedPrompt prompt;

@@ -3,10 +3,8 @@
 #include "../web_framework/web_client.h"
 
 #include "common/service_lock.h"
-#include "data/service_schema.h"
 #include "scripted_prompt.h"
-#include "service_folder.h"
-#include "shell/service_context.h"
+#include "service_databases.h"
 #include "web/web_service.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +14,9 @@ class WebServiceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
-        ASSERT_TRUE(context.danni.OpenDispatchBase(folder.dispatchDatabase(), login, prompt));
-        const QString service = folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
-        CreateServiceDatabase(service, login, [](const QStringList &) {});
-        ASSERT_TRUE(context.danni.OpenServiceBase(service, login, prompt));
+        kvtest::OpenServiceDatabases(context, folder, prompt);
+        if (HasFatalFailure())
+            return;
         ServerSettings &s = context.settings;
         s.ZAGRUZKA_REMONT_ROBIT = false;
         s.MAX_KIL_ZEDNAYA = QStringLiteral("5");
