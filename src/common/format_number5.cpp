@@ -7,3 +7,5 @@ QString FormatNumber5(qint64 n)
         return digits;
     return QString(5 - digits.size(), u'0') + digits;
 }
+
+QString BracketedNumber5(qint64 n) { return u'[' + FormatNumber5(n) + u']'; }

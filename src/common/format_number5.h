@@ -9,3 +9,6 @@
 // The minus sign counts as a character and the zeros go in front of it, as in
 // the original: -5 -> "00-5", -1234 -> "-1234".
 QString FormatNumber5(qint64 n);
+
+// A client code as the dispatchers' client records carry it: "[00102]".
+QString BracketedNumber5(qint64 n);

@@ -1,10 +1,10 @@
 #include "mobile/java_account_commands.h"
 
-#include "common/extract_between.h"
 #include "common/format_number5.h"
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/order_texts.h"
 #include "data/row_number.h"
 #include "mobile/java_activ_rows.h"
 #include "mobile/java_client_table.h"
@@ -26,13 +26,7 @@ QString bracketedCode(const QString &code)
     const qint64 number = code.trimmed().toLongLong(&ok);
     if (!ok)
         throw std::runtime_error("client code is not a whole number");
-    return u'[' + FormatNumber5(number) + u']';
-}
-
-QByteArray element(const char *tag, const QByteArray &value)
-{
-    const QByteArray name(tag);
-    return '<' + name + '>' + value + "</" + name + '>';
+    return BracketedNumber5(number);
 }
 
 QByteArray plain(const QString &text) { return win1251::fromUnicode(text); }
@@ -117,7 +111,7 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
         if (!born.isValid())
             answer += "<d.n.></d.n.>";
         else if (born.day() == now.date().day() && born.month() == now.date().month())
-            answer += element("d.n.", EncodeText64(context.settings.DAY_NARODZHENYA));
+            answer += JavaElement("d.n.", EncodeText64(context.settings.DAY_NARODZHENYA));
     }
     answer += "</OtvetOpenFormCodZam>";
     context.mobileLog.append(stamp + QStringLiteral("] Вхід на сторінку кодованого замовлення клієнта з IP:[") + address
@@ -142,17 +136,13 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
             d.RIZNE.first();
             const auto text = [&](const char *name) { return d.RIZNE.field(QString::fromLatin1(name)).asText(); };
             number = QString::number(slot.NumZam);
-            bool isNumber = false;
-            const int pozivniy = text("ZAMOVL_POZIVNIY").trimmed().toInt(&isNumber);
-            callsign = QString::number(isNumber ? pozivniy : 0);
+            callsign = CallsignNumber(text("ZAMOVL_POZIVNIY"));
             pickup = text("ZAMOVL_POCHAT_PUNKT");
             destination = text("ZAMOVL_PUNKT_PRIZHACH");
             created = text("ZAMOVL_DATA_PRIYOMA") + u' ' + text("ZAMOVL_CHAS_PRIYOMA");
             started = text("ZAMOVL_CHAS_PRIYOM_VODIY");
             sum = text("ZAMOVL_SUMA_ROZRAHUNK");
-            const QString extra = text("ZAMOVL_PRICHINA_DELETE");
-            const qsizetype marker = extra.indexOf(QStringLiteral("тариф:["));
-            tariff = ExtractBetween(marker >= 0 ? extra.mid(marker) : extra, QStringLiteral("["), QStringLiteral("]"));
+            tariff = OrderTariff(text("ZAMOVL_PRICHINA_DELETE"));
         }
         d.RIZNE.close();
         if (callsign != QStringLiteral("0")) {
@@ -199,14 +189,14 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
     }
     d.GPRS_RIZNE.close();
 
-    const QByteArray block = element("CountActiveZam", plain(active)) + element("ActivPoz", plain(callsign))
-        + element("NumZam", plain(number)) + element("Punct1", EncodeText64(pickup))
-        + element("Punct2", EncodeText64(destination)) + element("DataTimeZamCreate", plain(created))
-        + element("DataTimeZamZapusk", plain(started)) + element("Pozivn", plain(callsign))
-        + element("DaniAuto", EncodeText64(car)) + element("TarifZam", EncodeText64(tariff))
-        + element("SumaZam", plain(sum)) + element("FIO", EncodeText64(slot.FIO))
-        + element("CountYuvel", plain(free)) + element("Count_do_Yuvel", plain(trips))
-        + element("VhidMsg", EncodeText64(message));
+    const QByteArray block = JavaElement("CountActiveZam", plain(active)) + JavaElement("ActivPoz", plain(callsign))
+        + JavaElement("NumZam", plain(number)) + JavaElement("Punct1", EncodeText64(pickup))
+        + JavaElement("Punct2", EncodeText64(destination)) + JavaElement("DataTimeZamCreate", plain(created))
+        + JavaElement("DataTimeZamZapusk", plain(started)) + JavaElement("Pozivn", plain(callsign))
+        + JavaElement("DaniAuto", EncodeText64(car)) + JavaElement("TarifZam", EncodeText64(tariff))
+        + JavaElement("SumaZam", plain(sum)) + JavaElement("FIO", EncodeText64(slot.FIO))
+        + JavaElement("CountYuvel", plain(free)) + JavaElement("Count_do_Yuvel", plain(trips))
+        + JavaElement("VhidMsg", EncodeText64(message));
 
     bool isNumber = false;
     const int count = active.trimmed().toInt(&isNumber);

@@ -21,10 +21,8 @@ QByteArray NumberedListAnswer(const char *wrapper, const QStringList &items)
 {
     const QByteArray name(wrapper);
     QByteArray answer = '<' + name + '>';
-    for (qsizetype k = 1; k <= items.size(); ++k) {
-        const QByteArray number = QByteArray::number(k);
-        answer += "<#" + number + '>' + EncodeText64(items[k - 1]) + "</#" + number + '>';
-    }
+    for (qsizetype k = 1; k <= items.size(); ++k)
+        answer += JavaListItem(int(k), items[k - 1]);
     answer += "<cil>" + QByteArray::number(items.size()) + "</cil></" + name + '>';
     return answer;
 }

@@ -2,6 +2,7 @@
 
 #include "common/extract_between.h"
 #include "common/service_lock.h"
+#include "data/order_texts.h"
 #include "mobile/java_framing.h"
 #include "mobile/mobile_server.h"
 #include "route/route_engine.h"
@@ -63,17 +64,17 @@ bool MobileServer::orderViewStale(const TTableJavaClient &slot)
     if (slot.NumZam == 0) {
         const std::optional<qint32> count =
             ReadJavaNumber(TDANI::ScalarTextReadOnly(q,
-                                             QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
-                                                            "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)"),
-                                             {slot.clientNumber()}));
+                                                     QStringLiteral("SELECT COUNT(ZAMOVL_NUMBER) FROM ZAMOVLENNIA\n"
+                                                                    "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)"),
+                                                     {slot.clientNumber()}));
         return count && *count != slot.CountActiveZam;
     }
     TDANI::SelectReadOnly(q, QStringLiteral("SELECT  ZAMOVL_POZIVNIY  FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"),
-                  {slot.NumZam});
+                          {slot.NumZam});
     // The status block shows the callsign as a number, "0" for none: the column is read
     // the same way, or an order still waiting for its car would be told at every change.
     const bool stale = q.isEmpty()
-        || QString::number(ReadJavaNumber(q.field(0).asText()).value_or(0))
+        || CallsignNumber(q.field(0).asText())
             != TrimJavaText(ExtractBetween(slot.StatusZam, QStringLiteral("<Pozivn>"), QStringLiteral("</Pozivn>")));
     q.close();
     return stale;

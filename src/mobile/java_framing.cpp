@@ -24,6 +24,16 @@ QByteArray TrimJavaField(const QByteArray &field)
     return field.mid(begin, end - begin);
 }
 
+QByteArray JavaElement(const QByteArray &name, const QByteArray &value)
+{
+    return '<' + name + '>' + value + "</" + name + '>';
+}
+
+QByteArray JavaListItem(int k, const QString &text)
+{
+    return JavaElement('#' + QByteArray::number(k), EncodeText64(text));
+}
+
 QString TrimJavaText(const QString &text)
 {
     qsizetype begin = 0;

@@ -32,6 +32,12 @@ std::optional<qint32> ReadJavaNumber(const QString &text);
 // The field value between its opening and closing tag: "<CodClient>" ... "</CodClient>".
 QByteArray JavaField(const QByteArray &request, const char *openTag, const char *closeTag);
 
+// One element of an answer: "<name>" + value + "</name>".
+QByteArray JavaElement(const QByteArray &name, const QByteArray &value);
+
+// Item k of a numbered list answer: "<#k>" + EncodeText64(text) + "</#k>".
+QByteArray JavaListItem(int k, const QString &text);
+
 // Messages of a command's checks joined in the order they ran: the first alone, each
 // further one after `separator` (a carriage return unless the command says otherwise).
 QString JoinJavaErrors(const QStringList &messages, const QString &separator = QStringLiteral("\r"));

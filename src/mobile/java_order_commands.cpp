@@ -94,8 +94,6 @@ QDateTime closeTime(const ServiceContext &context, const QDateTime &from)
     return from.addSecs(qint64(ServerSettings::toInt(context.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
 }
 
-QString klientCodePattern(qint32 code) { return u'[' + FormatNumber5(code) + u']'; }
-
 QByteArray numberElement(const QString &number) { return "<NumZam>" + number.toLatin1() + "</NumZam>"; }
 
 QByteArray refused(const QString &errors) { return numberElement(QStringLiteral("0")) + JavaErrorElement(errors); }
@@ -115,7 +113,7 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
             TDANI::Select(d.RIZNE,
                           QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
                                          "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                          {klientCodePattern(n)});
+                          {BracketedNumber5(n)});
             if (d.RIZNE.isEmpty())
                 errors << QStringLiteral("[вказаний код не існує]");
             d.RIZNE.close();
@@ -139,7 +137,7 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
     fb::Params params{order.telephone};
     if (code) {
         sql += QStringLiteral("\n AND (KLIENT_DODATKOVO LIKE '%' || ? || '%')");
-        params.emplace_back(klientCodePattern(*code));
+        params.emplace_back(BracketedNumber5(*code));
     }
     TDANI::Select(d.RIZNE, sql, params);
     const int clients = d.RIZNE.recordCount();
@@ -237,7 +235,7 @@ QString jubileeRefusal(ServiceContext &context, const TTableJavaClient &slot, co
         text += QStringLiteral("[Немає можливості вказувати одночасно ювілейну поїздку як попереднє замовлення ! ]");
 
     TDANI::Select(d.RIZNE, QStringLiteral("SELECT * FROM  KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                  {klientCodePattern(code)});
+                  {BracketedNumber5(code)});
     QString free;
     if (!d.RIZNE.isEmpty()) {
         d.RIZNE.last();

@@ -3,16 +3,12 @@
 #include "common/extract_between.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/order_texts.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_framing.h"
 #include "shell/service_context.h"
 
 namespace {
-
-QByteArray element(const QByteArray &name, const QByteArray &value)
-{
-    return '<' + name + '>' + value + "</" + name + '>';
-}
 
 int numberIn(const QByteArray &request, const char *open, const char *close)
 {
@@ -24,9 +20,9 @@ QString carText(TDANI &d, const QString &callsign)
 {
     QString text = QStringLiteral("позивний[") + callsign + u']';
     TDANI::SelectReadOnly(d.DODAT_RIZNE,
-                  QStringLiteral("SELECT  TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL FROM DANI_AVTO\n"
-                                 "WHERE (TABL_AVTO_POZIVN = ?)"),
-                  {callsign.trimmed()});
+                          QStringLiteral("SELECT  TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL FROM DANI_AVTO\n"
+                                         "WHERE (TABL_AVTO_POZIVN = ?)"),
+                          {callsign.trimmed()});
     if (!d.DODAT_RIZNE.isEmpty())
         text += QStringLiteral(" авто:[") + d.DODAT_RIZNE.field(0).asText() + QStringLiteral(" / ")
             + d.DODAT_RIZNE.field(1).asText() + QStringLiteral(" / ") + d.DODAT_RIZNE.field(2).asText() + u']';
@@ -40,19 +36,16 @@ QByteArray activeOrderElements(TDANI &d)
     const auto text = [&](const char *name) { return d.RIZNE.field(QString::fromLatin1(name)).asText(); };
     const QString callsign = text("ZAMOVL_POZIVNIY");
     const QString extra = text("ZAMOVL_PRICHINA_DELETE");
-    const qsizetype tariffAt = extra.indexOf(QStringLiteral("тариф:["));
-    const QString tariff =
-        ExtractBetween(tariffAt >= 0 ? extra.mid(tariffAt) : extra, QStringLiteral("["), QStringLiteral("]"));
-    QByteArray elements = element("ActiveZam", "0") + element("Punct1", EncodeText64(text("ZAMOVL_POCHAT_PUNKT")))
-        + element("Punct2", EncodeText64(text("ZAMOVL_PUNKT_PRIZHACH")))
-        + element("DataTimeZamCreate",
-                  win1251::fromUnicode(text("ZAMOVL_DATA_PRIYOMA") + u' ' + text("ZAMOVL_CHAS_PRIYOMA")))
-        + element("DataTimeZamZapusk", win1251::fromUnicode(text("ZAMOVL_CHAS_PRIYOM_VODIY")));
+    QByteArray elements = JavaElement("ActiveZam", "0") + JavaElement("Punct1", EncodeText64(text("ZAMOVL_POCHAT_PUNKT")))
+        + JavaElement("Punct2", EncodeText64(text("ZAMOVL_PUNKT_PRIZHACH")))
+        + JavaElement("DataTimeZamCreate",
+                      win1251::fromUnicode(text("ZAMOVL_DATA_PRIYOMA") + u' ' + text("ZAMOVL_CHAS_PRIYOMA")))
+        + JavaElement("DataTimeZamZapusk", win1251::fromUnicode(text("ZAMOVL_CHAS_PRIYOM_VODIY")));
     d.RIZNE.close();
     return elements
-        + element("DaniAuto", callsign.trimmed().isEmpty() ? QByteArray() : EncodeText64(carText(d, callsign)))
-        + element("TarifZam", EncodeText64(tariff))
-        + element("DodatkovoZam", EncodeText64(ExtractBetween(extra, QStringLiteral("("), QStringLiteral(")"))));
+        + JavaElement("DaniAuto", callsign.trimmed().isEmpty() ? QByteArray() : EncodeText64(carText(d, callsign)))
+        + JavaElement("TarifZam", EncodeText64(OrderTariff(extra)))
+        + JavaElement("DodatkovoZam", EncodeText64(ExtractBetween(extra, QStringLiteral("("), QStringLiteral(")"))));
 }
 
 // The list item of the current row of a list query (columns in the order of OrderLine).
@@ -60,11 +53,6 @@ QString rowLine(const fb::Query &q)
 {
     return OrderLine(q.field(0).asText(), q.field(1).asText(), q.field(2).asText(), q.field(3).asText(),
                      q.field(4).asText(), q.field(5).asText(), q.field(6).asText());
-}
-
-QByteArray item(int k, const QString &line)
-{
-    return element('#' + QByteArray::number(k), EncodeText64(line));
 }
 
 }  // namespace
@@ -88,7 +76,7 @@ QByteArray OrderStateAnswer(ServiceContext &context, const QByteArray &request)
     const int number = numberIn(request, "<PerevirkaActiveZam>", "</PerevirkaActiveZam>");
     QByteArray answer = "<OtvetActiveZam>";
     if (number == 0) {
-        answer += element("ActiveZam", {});
+        answer += JavaElement("ActiveZam", {});
     } else {
         TDANI::SelectReadOnly(d.RIZNE, QStringLiteral("SELECT * FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"), {number});
         if (d.RIZNE.recordCount() == 1) {
@@ -96,13 +84,13 @@ QByteArray OrderStateAnswer(ServiceContext &context, const QByteArray &request)
         } else {
             d.RIZNE.close();
             TDANI::SelectReadOnly(d.RIZNE,
-                          QStringLiteral("SELECT CZ_NUMBER, CZ_STATUS_ZAMOVL FROM CLOSEZAMOVLENNIA\n"
-                                         "WHERE (CZ_NUMBER = ?)"),
-                          {number});
+                                  QStringLiteral("SELECT CZ_NUMBER, CZ_STATUS_ZAMOVL FROM CLOSEZAMOVLENNIA\n"
+                                                 "WHERE (CZ_NUMBER = ?)"),
+                                  {number});
             if (d.RIZNE.isEmpty())
-                answer += element("ActiveZam", {});
+                answer += JavaElement("ActiveZam", {});
             else
-                answer += element("ActiveZam", d.RIZNE.field(1).asText() == QStringLiteral("1") ? "1" : "-1");
+                answer += JavaElement("ActiveZam", d.RIZNE.field(1).asText() == QStringLiteral("1") ? "1" : "-1");
             d.RIZNE.close();
         }
     }
@@ -120,18 +108,18 @@ QByteArray ActiveOrdersAnswer(ServiceContext &context, const TTableJavaClient &s
 {
     fb::Query &q = context.danni.RIZNE;
     TDANI::SelectReadOnly(q,
-                  QStringLiteral("SELECT ZAMOVL_DATA_PRIYOMA, ZAMOVL_CHAS_PRIYOMA, ZAMOVL_BEZKOSHTOVN, "
-                                 "ZAMOVL_POCHAT_PUNKT, ZAMOVL_PUNKT_PRIZHACH, ZAMOVL_SUMA_ROZRAHUNK, ZAMOVL_POZIVNIY, "
-                                 "ZAMOVL_NUMBER   FROM ZAMOVLENNIA\n"
-                                 "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)\n"
-                                 "order by ZAMOVL_NUMBER"),
-                  {slot.clientNumber()});
-    QByteArray answer = "<OpenListActivZamovl>" + element("CountActiveZam", QByteArray::number(q.recordCount()));
+                          QStringLiteral("SELECT ZAMOVL_DATA_PRIYOMA, ZAMOVL_CHAS_PRIYOMA, ZAMOVL_BEZKOSHTOVN, "
+                                         "ZAMOVL_POCHAT_PUNKT, ZAMOVL_PUNKT_PRIZHACH, ZAMOVL_SUMA_ROZRAHUNK, ZAMOVL_POZIVNIY, "
+                                         "ZAMOVL_NUMBER   FROM ZAMOVLENNIA\n"
+                                         "WHERE (ZAMOVL_NOMER_KLIENT = ?) and (ZAMOVL_STATUS_ZAMOVL = 0)\n"
+                                         "order by ZAMOVL_NUMBER"),
+                          {slot.clientNumber()});
+    QByteArray answer = "<OpenListActivZamovl>" + JavaElement("CountActiveZam", QByteArray::number(q.recordCount()));
     int k = 0;
     for (q.first(); !q.eof(); q.next()) {
         ++k;
-        answer += element("NumZam" + QByteArray::number(k), win1251::fromUnicode(q.field(7).asText()))
-            + item(k, rowLine(q));
+        answer += JavaElement("NumZam" + QByteArray::number(k), win1251::fromUnicode(q.field(7).asText()))
+            + JavaListItem(k, rowLine(q));
     }
     q.close();
     return answer + "</OpenListActivZamovl>";
@@ -141,15 +129,15 @@ QByteArray ArchiveOrdersAnswer(ServiceContext &context, const TTableJavaClient &
 {
     fb::Query &q = context.danni.RIZNE;
     TDANI::SelectReadOnly(q,
-                  QStringLiteral("SELECT CZ_DATA_PRIYOMA, CZ_CHAS_PRIYOMA, CZ_BEZKOSHTOVN, CZ_POCHAT_PUNKT, "
-                                 "CZ_PUNKT_PRIZHACH, CZ_SUMA_ROZRAHUNK, CZ_POZIVNIY, CZ_NUMBER   FROM CLOSEZAMOVLENNIA\n"
-                                 "WHERE (CZ_NOMER_KLIENT = ?) and (CZ_STATUS_ZAMOVL = 1)\n"
-                                 "order by CZ_NUMBER desc"),
-                  {slot.clientNumber()});
+                          QStringLiteral("SELECT CZ_DATA_PRIYOMA, CZ_CHAS_PRIYOMA, CZ_BEZKOSHTOVN, CZ_POCHAT_PUNKT, "
+                                         "CZ_PUNKT_PRIZHACH, CZ_SUMA_ROZRAHUNK, CZ_POZIVNIY, CZ_NUMBER   FROM CLOSEZAMOVLENNIA\n"
+                                         "WHERE (CZ_NOMER_KLIENT = ?) and (CZ_STATUS_ZAMOVL = 1)\n"
+                                         "order by CZ_NUMBER desc"),
+                          {slot.clientNumber()});
     QByteArray answer = "<OpenListArhivZamovl>";
     int k = 0;
     for (q.first(); !q.eof() && k < kArchiveOrderLimit; q.next())
-        answer += item(++k, rowLine(q));
+        answer += JavaListItem(++k, rowLine(q));
     q.close();
-    return answer + element("CountActiveZam", QByteArray::number(k)) + "</OpenListArhivZamovl>";
+    return answer + JavaElement("CountActiveZam", QByteArray::number(k)) + "</OpenListArhivZamovl>";
 }

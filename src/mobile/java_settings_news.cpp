@@ -2,6 +2,7 @@
 
 #include "common/rtf_reader.h"
 #include "common/text64.h"
+#include "mobile/java_framing.h"
 #include "shell/server_settings.h"
 
 #include <QDir>
@@ -9,17 +10,9 @@
 
 namespace {
 
-QByteArray textElement(const char *tag, const QString &value)
-{
-    const QByteArray name(tag);
-    return '<' + name + '>' + EncodeText64(value) + "</" + name + '>';
-}
+QByteArray textElement(const char *tag, const QString &value) { return JavaElement(tag, EncodeText64(value)); }
 
-QByteArray flagElement(const char *tag, bool one)
-{
-    const QByteArray name(tag);
-    return '<' + name + '>' + (one ? '1' : '0') + "</" + name + '>';
-}
+QByteArray flagElement(const char *tag, bool one) { return JavaElement(tag, one ? "1" : "0"); }
 
 }  // namespace
 
