@@ -105,6 +105,7 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
     try {
         IBEvents1_BAZA_TAXI.reset();
         BAZA.close();
+        orderColumns_.reset();
         BAZA.open({databaseName, login.user, login.password});
         IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
             BAZA,
@@ -150,6 +151,13 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
             "невірні прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
         return false;
     }
+}
+
+const ColumnWidths &TDANI::OrderColumns()
+{
+    if (!orderColumns_)
+        orderColumns_ = ColumnWidths::Read(TRANZ_RIZNE, QStringLiteral("ZAMOVLENNIA"));
+    return *orderColumns_;
 }
 
 void TDANI::ReleaseExpiredBans()

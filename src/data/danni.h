@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/column_widths.h"
 #include "data/fb.h"
 #include "data/grid_snapshot.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class Prompt;
 
@@ -71,6 +73,9 @@ public:
     bool OpenServiceBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
     void ReleaseExpiredBans();
 
+    // The text columns of the dispatchers' ZAMOVLENNIA, read once a connection.
+    const ColumnWidths &OrderColumns();
+
     // Refresh of a grid after a write to its table: commit the general transaction
     // and the grid's own, open the grid again (counters, then the remembered row).
     void RefreshGrid(Grid grid);
@@ -103,5 +108,6 @@ private:
     void countersFor(Grid grid);
 
     std::unique_ptr<fb::EventListener> IBEvents1_BAZA_TAXI;
+    std::optional<ColumnWidths> orderColumns_;
     std::unique_ptr<GridState[]> grids_;
 };

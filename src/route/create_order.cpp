@@ -13,7 +13,7 @@ QString sqlTime(const QDateTime &moment) { return moment.time().toString(QString
 
 }  // namespace
 
-void RouteEngine::CreateOrder(int clientCode, const QString &extraData, const QString &startPoint,
+std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extraData, const QString &startPoint,
                               const QString &destination, double clientBalance, double orderSum,
                               const QDateTime &acceptTime, const QString &freeRide, int status,
                               const QDateTime &closeTime)
@@ -22,9 +22,16 @@ void RouteEngine::CreateOrder(int clientCode, const QString &extraData, const QS
     const bool noDestination = destination.isEmpty() || destination == QStringLiteral("null");
     // Numbers, dates and times travel as the texts the dispatchers' program would have
     // written, so the columns get exactly the values those texts convert to.
-    fb::Params params{clientCode, extraData, startPoint};
+    ColumnWidths columns;
+    try {
+        columns = danni_.OrderColumns();
+    } catch (const std::exception &) {
+        // Without the widths the texts go as they are; the insert tells what it thinks.
+    }
+    fb::Params params{clientCode, columns.fit(QStringLiteral("ZAMOVL_PRICHINA_DELETE"), extraData),
+                      columns.fit(QStringLiteral("ZAMOVL_POCHAT_PUNKT"), startPoint)};
     if (!noDestination)
-        params.emplace_back(destination);
+        params.emplace_back(columns.fit(QStringLiteral("ZAMOVL_PUNKT_PRIZHACH"), destination));
     params.insert(params.end(), {sqlNumber(clientBalance), sqlNumber(orderSum), sqlDate(acceptTime),
                                  sqlTime(acceptTime), freeRide, status, sqlDate(closeTime), sqlTime(closeTime)});
     const QString sql =
@@ -46,14 +53,24 @@ void RouteEngine::CreateOrder(int clientCode, const QString &extraData, const QS
                          "     ?, \n"
                          "     ?, \n"
                          "     ?, \n"
-                         "     ?) ");
+                         "     ?) \n"
+                         "RETURNING ZAMOVL_NUMBER");
     const QString told = QStringLiteral(" замовлення від ") + RegionalFormat::dateTimeText(acceptTime)
         + QStringLiteral(" клієнтом з кодом [") + QString::number(clientCode)
         + QStringLiteral("], додаткові дані замовлення [") + extraData + QStringLiteral("].");
     try {
-        TDANI::Execute(danni_.RIZNE, sql, params);
+        TDANI::Select(danni_.RIZNE, sql, params);
+        const int number = int(danni_.RIZNE.field(0).asInt());
+        danni_.RIZNE.close();
+        danni_.TRANZ_RIZNE.commit();
         logEvent_(QStringLiteral("] успішне створення") + told);
+        return number;
     } catch (const std::exception &) {
+        try {
+            danni_.TRANZ_RIZNE.rollback();  // nothing of the order may stay behind
+        } catch (const std::exception &) {
+        }
         logEvent_(QStringLiteral("] помилка під час створення") + told);
+        return std::nullopt;
     }
 }

@@ -73,10 +73,11 @@ public:
     // Kilometres; 0 when no distance could be computed.
     double CalcTripDistance(const QString &start, const QString &destination);
 
-    // Writes a new "WEB" order into ZAMOVLENNIA, numbered by GENIDZAMOVL. The outcome is
-    // told only in the web log; a failed insert is logged and the caller goes on.
-    // `destination` "null" or empty stores NULL; `freeRide` is "HI" or "TAK".
-    void CreateOrder(int clientCode, const QString &extraData, const QString &startPoint, const QString &destination,
+    // Writes a new "WEB" order into ZAMOVLENNIA, numbered by GENIDZAMOVL, and logs the
+    // outcome in the web log. Returns the number written; none when the insert failed.
+    // The client's texts are cut to their columns' widths. `destination` "null" or
+    // empty stores NULL; `freeRide` is "HI" or "TAK".
+    std::optional<int> CreateOrder(int clientCode, const QString &extraData, const QString &startPoint, const QString &destination,
                      double clientBalance, double orderSum, const QDateTime &acceptTime, const QString &freeRide,
                      int status, const QDateTime &closeTime);
 
