@@ -141,7 +141,7 @@ TEST_F(PagesTest, AdvertsRotateOverActiveUnexpiredRowsAndTheLastOneStays)
     context.settings.OPEN_OBROBKA_REKLAMA = false;
     context.settings.TEXT_REKLAMA.clear();
     const QString plain = browser().open().body;
-    EXPECT_FALSE(plain.contains(QStringLiteral("id=\"IWImageFile1\"")));
+    EXPECT_TRUE(plain.contains(QStringLiteral("<span id=\"IWImageFile1\" hidden></span>")));
     EXPECT_TRUE(plain.contains(QStringLiteral("НА ПРАВАХ РЕКЛАМИ")));
 }
 

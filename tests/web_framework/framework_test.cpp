@@ -9,11 +9,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -57,7 +60,17 @@ public:
             this->session().openNewWindow(QStringLiteral("javascript:alert(1)"));
         };
         Tick.interval = 1000;
-        Tick.onTimer = [this] { Label.caption = QStringLiteral("tick"); };
+        Tick.onTimer = [this] {
+            Label.caption = QStringLiteral("tick %1").arg(++ticks);
+            if (ticks == 3)
+                this->session().openPage<SecondPage>();
+        };
+        More.onAsyncClick = [this] {
+            Panel.visible = More.checked;
+            Inner.text = QStringLiteral("<i>%1</i>").arg(Edit.text);
+        };
+        Count.onClick = [this] { this->session().showMessage(QStringLiteral("count %1").arg(++clicks)); };
+        Panel.visible = false;
         Fail.onClick = [] { throw std::runtime_error("збій у обробнику"); };
         Quit.onClick = [this] { this->session().terminate(QStringLiteral("Бувайте <b>!")); };
         Open.onClick = [this] { this->session().openPage<SecondPage>(); };
@@ -73,6 +86,12 @@ public:
     WebButton Quit{*this, QStringLiteral("Quit")};
     WebButton Open{*this, QStringLiteral("Open")};
     WebRegion Hidden{*this, QStringLiteral("Hidden")};
+    WebCheckBox More{*this, QStringLiteral("More")};
+    WebRegion Panel{*this, QStringLiteral("Panel")};
+    WebEdit Inner{*this, QStringLiteral("Inner"), &Panel};
+    WebButton Count{*this, QStringLiteral("Count")};
+    int ticks = 0;
+    int clicks = 0;
 };
 
 class FrameworkTest : public ::testing::Test {
@@ -152,8 +171,9 @@ TEST_F(FrameworkTest, EventsReachOnlyTheControlsThePageShows)
 {
     WebClient browser(listener.port());
     EXPECT_TRUE(browser.open().body.contains(QStringLiteral("data-timer=\"Tick\" data-interval=\"1000\"")));
-    EXPECT_TRUE(browser.post(QStringLiteral("CounterPage"), {{QStringLiteral("__timer"), QStringLiteral("Tick")}})
-                    .body.contains(QStringLiteral(">tick<")));
+    // Timers tick asynchronously only.
+    EXPECT_FALSE(browser.post(QStringLiteral("CounterPage"), {{QStringLiteral("__timer"), QStringLiteral("Tick")}})
+                     .body.contains(QStringLiteral(">tick")));
     EXPECT_FALSE(browser.click(QStringLiteral("CounterPage"), QStringLiteral("Hidden")).body.contains(QStringLiteral("hidden ran")));
     // A form of another page (Back button) runs nothing.
     EXPECT_FALSE(browser.click(QStringLiteral("SecondPage"), QStringLiteral("Go"), {{QStringLiteral("Edit"), QStringLiteral("zz")}})
@@ -166,7 +186,88 @@ TEST_F(FrameworkTest, EventsReachOnlyTheControlsThePageShows)
 
     const WebAnswer async =
         browser.post(QStringLiteral("CounterPage"), {{QStringLiteral("__async"), QStringLiteral("Async")}}, "/async");
-    EXPECT_EQ(async.body, QStringLiteral("{\"alerts\":[\"async <ok>\"],\"open\":[\"http://www.example.com\"]}"));
+    EXPECT_EQ(async.body,
+              QStringLiteral("{\"alerts\":[\"async <ok>\"],\"open\":[\"http://www.example.com\"],\"updates\":[]}"));
+}
+
+// The controls an asynchronous answer replaces, by name.
+QStringList updatedNames(const WebAnswer &answer)
+{
+    QStringList names;
+    for (const QJsonValue update : QJsonDocument::fromJson(answer.body.toUtf8())[QStringLiteral("updates")].toArray())
+        names << update.toArray()[0].toString();
+    return names;
+}
+
+TEST_F(FrameworkTest, AsynchronousEventsSendOnlyWhatTheHandlerChanged)
+{
+    WebClient browser(listener.port());
+    EXPECT_TRUE(browser.open().body.contains(QStringLiteral("<span id=\"Panel\" hidden></span>")));
+    const QString page = QStringLiteral("CounterPage");
+    const QString token = browser.token;
+    // What the client typed is not sent back: only the label the tick changed.
+    const WebAnswer tick = browser.post(page, {{QStringLiteral("__timer"), QStringLiteral("Tick")},
+                                               {QStringLiteral("Edit"), QStringLiteral("typed")}}, "/async");
+    EXPECT_EQ(updatedNames(tick), QStringList{QStringLiteral("Label")}) << tick.body.toStdString();
+    EXPECT_TRUE(tick.body.contains(QStringLiteral(">tick 1<")));
+    // The region appears whole; once shown, only the field inside it changes.
+    const WebAnswer shown = browser.post(page, {{QStringLiteral("__async"), QStringLiteral("More")},
+                                                {QStringLiteral("More"), QStringLiteral("on")},
+                                                {QStringLiteral("Edit"), QStringLiteral("<b>")}}, "/async");
+    EXPECT_EQ(updatedNames(shown), QStringList{QStringLiteral("Panel")});
+    EXPECT_TRUE(shown.body.contains(QStringLiteral("&lt;i&gt;&lt;b&gt;&lt;/i&gt;"))) << shown.body.toStdString();
+    EXPECT_EQ(updatedNames(browser.post(page, {{QStringLiteral("__async"), QStringLiteral("More")},
+                                               {QStringLiteral("More"), QStringLiteral("on")},
+                                               {QStringLiteral("Edit"), QStringLiteral("x")}}, "/async")),
+              QStringList{QStringLiteral("Inner")});
+    // Ticks leave the page's token as it was.
+    EXPECT_EQ(browser.token, token);
+    browser.post(page, {{QStringLiteral("__timer"), QStringLiteral("Tick")}}, "/async");
+    // A tick that puts another page on top makes the browser load it.
+    EXPECT_EQ(browser.post(page, {{QStringLiteral("__timer"), QStringLiteral("Tick")}}, "/async").body,
+              QStringLiteral("{\"reload\":true}"));
+    EXPECT_TRUE(browser.get().body.contains(QStringLiteral("<title>Друга</title>")));
+}
+
+TEST_F(FrameworkTest, AnEventRunsOnceForThePageOnScreen)
+{
+    WebClient browser(listener.port());
+    browser.open();
+    const QString page = QStringLiteral("CounterPage");
+    const QString first = browser.token;
+    EXPECT_TRUE(browser.click(page, QStringLiteral("Count")).body.contains(QStringLiteral("count 1")));
+    // The same form again (a double click, F5): nothing runs; the page shows what the
+    // first answer told, once.
+    browser.token = first;
+    const WebAnswer repeat = browser.click(page, QStringLiteral("Count"));
+    EXPECT_TRUE(repeat.body.contains(QStringLiteral("count 1"))) << repeat.body.toStdString();
+    browser.token = first;
+    EXPECT_FALSE(browser.click(page, QStringLiteral("Count")).body.contains(QStringLiteral("count")));
+    // A tick with the current token does not spend it; a form without a token runs nothing.
+    browser.post(page, {{QStringLiteral("__timer"), QStringLiteral("Tick")}}, "/async");
+    EXPECT_TRUE(browser.click(page, QStringLiteral("Count")).body.contains(QStringLiteral("count 2")));
+    browser.token.clear();
+    EXPECT_FALSE(browser.click(page, QStringLiteral("Count")).body.contains(QStringLiteral("count")));
+    // A tick from an outdated page is not run: the browser is told to load the current one.
+    browser.token = first;
+    EXPECT_EQ(browser.post(page, {{QStringLiteral("__timer"), QStringLiteral("Tick")}}, "/async").body,
+              QStringLiteral("{\"reload\":true}"));
+
+    // Six identical posts at once run the event once.
+    browser.get();
+    std::vector<std::thread> posts;
+    for (int i = 0; i < 6; ++i)
+        posts.emplace_back([&browser, page, token = browser.token, address = browser.address, port = listener.port()] {
+            WebClient copy(port);
+            copy.address = address;
+            copy.token = token;
+            copy.click(page, QStringLiteral("Count"));
+        });
+    for (std::thread &post : posts)
+        post.join();
+    browser.get();
+    const WebAnswer last = browser.click(page, QStringLiteral("Count"));
+    EXPECT_TRUE(last.body.contains(QStringLiteral("count 4"))) << last.body.toStdString();
 }
 
 TEST_F(FrameworkTest, PagesOpenOnTopAndReleaseBackToThePageBeneath)

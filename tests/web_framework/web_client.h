@@ -6,6 +6,7 @@
 #include "common/win1251.h"
 
 #include <QHostAddress>
+#include <QRegularExpression>
 #include <QString>
 #include <QTcpSocket>
 
@@ -33,6 +34,7 @@ public:
     }
 
     // Opens /zakaz: a new session; the answer is its first page (or the refusal).
+    // Every page's token is kept and posted with the next event, as a browser's form does.
     WebAnswer open()
     {
         WebAnswer first = answer(client_.Get("/zakaz"));
@@ -41,15 +43,16 @@ public:
         address = first.location;
         return get();
     }
-    WebAnswer get(const std::string &path = {}) { return answer(client_.Get(path.empty() ? address : path)); }
+    WebAnswer get(const std::string &path = {}) { return keep(answer(client_.Get(path.empty() ? address : path))); }
 
     // Posts the page's form: control values, and the event as "__click" (etc.) = control.
+    // "/async" as suffix posts as the page's script does for timers and asynchronous clicks.
     WebAnswer post(const QString &page, const std::vector<std::pair<QString, QString>> &fields, const std::string &suffix = {})
     {
-        httplib::Params params{{"__page", page.toStdString()}};
+        httplib::Params params{{"__page", page.toStdString()}, {"__token", token.toStdString()}};
         for (const auto &[name, value] : fields)
             params.emplace(name.toStdString(), value.toStdString());
-        return answer(client_.Post(address + suffix, params));
+        return keep(answer(client_.Post(address + suffix, params)));
     }
     WebAnswer click(const QString &page, const QString &control, std::vector<std::pair<QString, QString>> fields = {})
     {
@@ -58,8 +61,17 @@ public:
     }
 
     std::string address;  // "/zakaz/<id>"
+    QString token;        // of the last page
 
 private:
+    WebAnswer keep(WebAnswer a)
+    {
+        static const QRegularExpression field(QStringLiteral("name=\"__token\" value=\"([0-9a-f]+)\""));
+        const QRegularExpressionMatch match = field.match(a.body);
+        if (match.hasMatch())
+            token = match.captured(1);
+        return a;
+    }
     static WebAnswer answer(const httplib::Result &result)
     {
         WebAnswer a;

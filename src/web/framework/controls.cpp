@@ -27,20 +27,23 @@ QString WebControl::commonAttributes(const QString &baseClass) const
     return attributes;
 }
 
-QString WebRegion::render() const
+QString WebControl::placeholder() const { return QStringLiteral("<span id=\"%1\" hidden></span>\n").arg(escape(name_)); }
+
+QString WebRegion::renderWith(bool withChildren) const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString html = QStringLiteral("<div%1>").arg(commonAttributes(QStringLiteral("kv-region")));
-    for (const WebControl *child : children_)
-        html += child->render();
+    if (withChildren)
+        for (const WebControl *child : children_)
+            html += child->render();
     return html + QStringLiteral("</div>\n");
 }
 
-QString WebTabControl::render() const
+QString WebTabControl::renderWith(bool withChildren) const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><div class=\"kv-tab-heads\">")
                        .arg(commonAttributes(QStringLiteral("kv-tabs")), escape(name()), QString::number(activePage));
     for (int i = 0; i < int(children_.size()); ++i)
@@ -51,7 +54,7 @@ QString WebTabControl::render() const
     for (int i = 0; i < int(children_.size()); ++i)
         html += QStringLiteral("<div class=\"kv-tab-page\" data-page=\"%1\"%2>%3</div>\n")
                     .arg(QString::number(i), i == activePage ? QString() : QStringLiteral(" hidden"),
-                         children_[size_t(i)]->render());
+                         withChildren ? children_[size_t(i)]->render() : QString());
     return html + QStringLiteral("</div>\n");
 }
 
@@ -66,7 +69,7 @@ void WebTabControl::readValue(const QString &value)
 QString WebLabel::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     if (onAsyncClick)
         return QStringLiteral("<a href=\"#\"%1>%2</a>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
     return QStringLiteral("<span%1>%2</span>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
@@ -75,17 +78,19 @@ QString WebLabel::render() const
 QString WebText::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     return QStringLiteral("<div%1>%2</div>\n").arg(commonAttributes(QStringLiteral("kv-text")), html::escapeLines(lines));
 }
 
 QString WebEdit::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString extra;
     if (!enterClicks.isEmpty())
         extra = QStringLiteral(" data-enter=\"%1\"").arg(escape(enterClicks));
+    if (!enabled)
+        extra += QStringLiteral(" disabled");
     return QStringLiteral("<input type=\"%1\" name=\"%2\" value=\"%3\" maxlength=\"%4\" autocomplete=\"off\"%5%6>\n")
         .arg(password ? QStringLiteral("password") : QStringLiteral("text"), escape(name()), escape(text),
              QString::number(maxLength), commonAttributes(QStringLiteral("kv-edit")), extra);
@@ -96,7 +101,7 @@ void WebEdit::readValue(const QString &value) { text = value.left(maxLength); }
 QString WebMemo::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     const QString base = borderless ? QStringLiteral("kv-memo kv-borderless") : QStringLiteral("kv-memo");
     return QStringLiteral("<textarea name=\"%1\"%2%3>%4</textarea>\n")
         .arg(escape(name()), commonAttributes(base),
@@ -108,7 +113,7 @@ void WebMemo::readValue(const QString &value) { text = value.left(maxLength); }
 QString WebButton::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2%3>%4</button>\n")
         .arg(escape(name()), commonAttributes(QStringLiteral("kv-button")),
              enabled ? QString() : QStringLiteral(" disabled"), escape(caption));
@@ -117,7 +122,7 @@ QString WebButton::render() const
 QString WebImageButton::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2><img src=\"%3\" alt=\"%4\"></button>\n")
         .arg(escape(name()), commonAttributes(QStringLiteral("kv-image-button")),
              escape(html::safeUrl(imageUrl)), escape(alt.isEmpty() ? hint : alt));
@@ -126,7 +131,7 @@ QString WebImageButton::render() const
 QString WebLink::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2>%3</button>\n")
         .arg(escape(name()), commonAttributes(QStringLiteral("kv-link")), escape(caption));
 }
@@ -134,7 +139,7 @@ QString WebLink::render() const
 QString WebImage::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString size;
     if (width > 0 && height > 0)
         size = QStringLiteral(" width=\"%1\" height=\"%2\"").arg(width).arg(height);
@@ -149,11 +154,11 @@ QString WebImage::render() const
 QString WebCheckBox::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString change = onChange ? QStringLiteral(" data-change=\"%1\"").arg(escape(name())) : QString();
     // An unchecked box posts nothing: the hidden field before it says "off".
-    return QStringLiteral("<input type=\"hidden\" name=\"%2\" value=\"off\"><label%1><input type=\"checkbox\" "
-                          "name=\"%2\" value=\"on\"%3%4> %5</label>\n")
+    return QStringLiteral("<span%1><input type=\"hidden\" name=\"%2\" value=\"off\"><label><input type=\"checkbox\" "
+                          "name=\"%2\" value=\"on\"%3%4> %5</label></span>\n")
         .arg(commonAttributes(QStringLiteral("kv-check")), escape(name()),
              checked ? QStringLiteral(" checked") : QString(), change, escape(caption));
 }
@@ -161,7 +166,7 @@ QString WebCheckBox::render() const
 QString WebComboBox::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString html = QStringLiteral("<select name=\"%1\"%2%3%4>")
                        .arg(escape(name()), commonAttributes(QStringLiteral("kv-combo")),
                             rows > 1 ? QStringLiteral(" size=\"%1\"").arg(rows) : QString(),
@@ -185,7 +190,7 @@ void WebComboBox::readValue(const QString &value)
 QString WebGrid::render() const
 {
     if (!visible)
-        return {};
+        return placeholder();
     QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><table><thead><tr>")
                        .arg(commonAttributes(QStringLiteral("kv-grid")), escape(name()),
                             QString::number(selectedRow));
@@ -214,7 +219,7 @@ void WebGrid::readValue(const QString &value)
 QString WebTimer::render() const
 {
     if (!enabled || interval <= 0 || !onTimer)
-        return {};
-    return QStringLiteral("<span hidden data-timer=\"%1\" data-interval=\"%2\"></span>\n")
+        return placeholder();
+    return QStringLiteral("<span id=\"%1\" hidden data-timer=\"%1\" data-interval=\"%2\"></span>\n")
         .arg(escape(name()), QString::number(interval));
 }

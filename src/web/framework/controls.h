@@ -28,13 +28,20 @@ public:
     QString hint;      // shown by the browser as the control's tool tip
     QString cssClass;  // extra class names for the page's own style
 
-    // Events: a click posts the form and answers with the page again; an
-    // asynchronous click does not reload the page; a change posts the form.
+    // Events: a click posts the form and answers with the page again; a change posts
+    // the form. An asynchronous click (a change, for check boxes and lists) does not
+    // reload the page: the controls the handler changed are replaced in the browser.
     Handler onClick;
     Handler onAsyncClick;
     Handler onChange;
 
+    // The control's HTML: one element whose id is the control's name. A hidden
+    // control is an empty hidden element of that id, so that an update can show it.
     virtual QString render() const = 0;
+    // The HTML without the controls inside (a region's frame); a page update compares
+    // these to tell whether a container changed itself or only what it holds.
+    virtual QString renderFrame() const { return render(); }
+    virtual const std::vector<WebControl *> *children() const { return nullptr; }
     // The value the browser posted for this control (controls that post one).
     virtual void readValue(const QString &) {}
     virtual bool postsValue() const { return false; }
@@ -45,6 +52,7 @@ public:
 
 protected:
     QString commonAttributes(const QString &baseClass) const;
+    QString placeholder() const;
 
 private:
     WebPage &page_;
@@ -56,10 +64,13 @@ private:
 class WebRegion : public WebControl {
 public:
     using WebControl::WebControl;
-    QString render() const override;
+    QString render() const override { return renderWith(true); }
+    QString renderFrame() const override { return renderWith(false); }
+    const std::vector<WebControl *> *children() const override { return &children_; }
     void add(WebControl *control) { children_.push_back(control); }
 
 protected:
+    virtual QString renderWith(bool withChildren) const;
     std::vector<WebControl *> children_;
 };
 
@@ -72,9 +83,11 @@ public:
     using WebRegion::WebRegion;
     QStringList titles;
     int activePage = 0;
-    QString render() const override;
     void readValue(const QString &value) override;
     bool postsValue() const override { return shown(); }
+
+protected:
+    QString renderWith(bool withChildren) const override;
 };
 
 // One line of text; with an asynchronous click it is a link that does not reload.
@@ -93,18 +106,20 @@ public:
     QString render() const override;
 };
 
-// A one-line field. Text posted back is cut to maxLength.
+// A one-line field. Text posted back is cut to maxLength. A disabled field shows
+// its text and posts nothing.
 class WebEdit : public WebControl {
 public:
     using WebControl::WebControl;
     QString text;
     int maxLength = 100;
     bool password = false;
+    bool enabled = true;
     // The button clicked when Enter is pressed in this field; none submits nothing.
     QString enterClicks;
     QString render() const override;
     void readValue(const QString &value) override;
-    bool postsValue() const override { return shown(); }
+    bool postsValue() const override { return shown() && enabled; }
 };
 
 // A text box of several lines; read-only boxes show text and post nothing.

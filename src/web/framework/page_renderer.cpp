@@ -42,19 +42,35 @@ span.kv-image[data-async]{cursor:pointer}
 
 const char *const kScript = R"(<script>
 (function(){
-var f=document.getElementById('kv-form');
-function post(kind,source){var i=document.createElement('input');i.type='hidden';i.name=kind;i.value=source;f.appendChild(i);f.submit();}
-document.querySelectorAll('[data-change]').forEach(function(e){e.addEventListener('change',function(){post('__change',e.dataset.change);});});
-document.querySelectorAll('[data-enter]').forEach(function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();post('__click',e.dataset.enter);}});});
-document.querySelectorAll('[data-timer]').forEach(function(e){setTimeout(function(){post('__timer',e.dataset.timer);},+e.dataset.interval);});
-document.querySelectorAll('[data-tab]').forEach(function(b){b.addEventListener('click',function(){var t=b.closest('.kv-tabs');t.querySelector('input').value=b.dataset.tab;
+var f=document.getElementById('kv-form'),leaving=false;
+// One full submit at a time: a second click while the page is leaving does nothing.
+function leave(){leaving=true;setTimeout(function(){leaving=false;},8000);}
+window.addEventListener('pageshow',function(){leaving=false;});
+f.addEventListener('submit',function(k){if(leaving)k.preventDefault();else leave();});
+function post(kind,source){if(leaving)return;leave();var i=document.createElement('input');i.type='hidden';i.name=kind;i.value=source;f.appendChild(i);f.submit();}
+function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank','noopener,noreferrer');});alerts.forEach(function(m){alert(m);});}
+function each(root,selector,bind){if(root.matches(selector))bind(root);root.querySelectorAll(selector).forEach(bind);}
+// Changed controls are replaced in place; the field being typed in keeps focus and caret.
+function apply(updates){var a=document.activeElement,id=a&&a.id,s=null,e=null;try{s=a.selectionStart;e=a.selectionEnd;}catch(x){}
+updates.forEach(function(u){var o=document.getElementById(u[0]);if(!o)return;var t=document.createElement('template');t.innerHTML=u[1];
+var n=t.content.firstElementChild;if(!n)return;o.replaceWith(n);bind(n);});
+if(id&&document.activeElement!==a){var n=document.getElementById(id);if(n){n.focus();try{if(s!==null)n.setSelectionRange(s,e);}catch(x){}}}}
+function async(kind,source){if(leaving)return Promise.resolve();var b=new URLSearchParams(new FormData(f));b.set(kind,source);
+return fetch(f.action+'/async',{method:'POST',body:b}).then(function(r){return r.json();}).then(function(a){
+if(a.updates)apply(a.updates);notices(a.open||[],a.alerts||[]);if(a.reload){leaving=true;location.href=f.action;}else timers();});}
+function timers(){document.querySelectorAll('[data-timer]').forEach(function(e){if(e.kvTimer)return;
+e.kvTimer=setTimeout(function(){if(!document.contains(e))return;async('__timer',e.dataset.timer).catch(function(){}).then(function(){e.kvTimer=null;if(document.contains(e))timers();});},+e.dataset.interval);});}
+function bind(root){
+each(root,'[data-change]',function(e){e.addEventListener('change',function(){post('__change',e.dataset.change);});});
+each(root,'[data-enter]',function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();post('__click',e.dataset.enter);}});});
+each(root,'[data-tab]',function(b){b.addEventListener('click',function(){var t=b.closest('.kv-tabs');t.querySelector('input').value=b.dataset.tab;
 t.querySelectorAll('.kv-tab-head').forEach(function(h){h.classList.toggle('kv-tab-active',h===b);});
 t.querySelectorAll('.kv-tab-page').forEach(function(p){p.hidden=p.dataset.page!==b.dataset.tab;});});});
-document.querySelectorAll('tr[data-row]').forEach(function(r){r.addEventListener('click',function(){var g=r.closest('.kv-grid');g.querySelector('input').value=r.dataset.row;post('__click',g.id);});});
-function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank','noopener,noreferrer');});alerts.forEach(function(m){alert(m);});}
-document.querySelectorAll('[data-async]').forEach(function(e){e.addEventListener('click',function(k){k.preventDefault();
-var b=new URLSearchParams(new FormData(f));b.set('__async',e.dataset.async);
-fetch(f.action+'/async',{method:'POST',body:b}).then(function(r){return r.json();}).then(function(a){notices(a.open||[],a.alerts||[]);if(a.reload)location.href=f.action;});});});
+each(root,'tr[data-row]',function(r){r.addEventListener('click',function(){var g=r.closest('.kv-grid');g.querySelector('input').value=r.dataset.row;post('__click',g.id);});});
+// Check boxes and lists tell their change; links and pictures their click.
+each(root,'[data-async]',function(e){var field=e.matches('select,input,textarea,.kv-check');
+e.addEventListener(field?'change':'click',function(k){if(!field)k.preventDefault();async('__async',e.dataset.async);});});}
+bind(f);timers();
 var n=document.getElementById('kv-notices');
 if(n)setTimeout(function(){notices(JSON.parse(n.dataset.open),JSON.parse(n.dataset.alerts));},0);
 })();
@@ -79,15 +95,16 @@ QString jsonArray(const QStringList &texts)
 
 namespace PageRenderer {
 
-QByteArray page(const WebPage &page, const QString &action, const QStringList &messages,
+QByteArray page(const WebPage &page, const QString &action, const QString &token, const QStringList &messages,
                 const QStringList &windows, const QString &styleSheet)
 {
     QString html = head(page.title, styleSheet);
     html += QStringLiteral("<body class=\"kv-page %1\">\n<form id=\"kv-form\" method=\"post\" action=\"%2\" "
                            "accept-charset=\"UTF-8\">\n<input type=\"hidden\" name=\"__page\" value=\"%3\">"
+                           "<input type=\"hidden\" name=\"__token\" value=\"%4\">"
                            // Enter in a field without a button of its own submits nothing.
                            "<button type=\"submit\" name=\"__click\" value=\"\" hidden tabindex=\"-1\"></button>\n")
-                .arg(html::escape(page.cssClass), html::escape(action), html::escape(page.name()));
+                .arg(html::escape(page.cssClass), html::escape(action), html::escape(page.name()), html::escape(token));
     for (const WebControl *control : page.topLevelControls())
         html += control->render();
     html += QStringLiteral("</form>\n");

@@ -8,14 +8,15 @@ class WebPage;
 
 // Pages as the browser gets them: HTML in Windows-1251, one form per page posting
 // to the session's address, plain CSS and a few lines of script for changes,
-// timers, asynchronous clicks, alerts and new windows.
+// timers, asynchronous events with their updates in place, alerts and new windows.
 namespace PageRenderer {
 
 inline constexpr const char *kContentType = "text/html; charset=windows-1251";
 
-// `action` is the session's address; `messages` become alert boxes and `windows`
-// new windows once the page has loaded. `styleSheet` is the application's own CSS.
-QByteArray page(const WebPage &page, const QString &action, const QStringList &messages,
+// `action` is the session's address and `token` the session's page token, posted
+// with every event; `messages` become alert boxes and `windows` new windows once the
+// page has loaded. `styleSheet` is the application's own CSS.
+QByteArray page(const WebPage &page, const QString &action, const QString &token, const QStringList &messages,
                 const QStringList &windows, const QString &styleSheet);
 
 // A page with a message only: a terminated session, a refused browser.

@@ -4,6 +4,7 @@
 #include "web/framework/controls.h"
 #include "web/framework/form_data.h"
 #include "web/framework/page_renderer.h"
+#include "web/framework/page_updates.h"
 #include "web/framework/session_id.h"
 
 #include <QDir>
@@ -235,10 +236,33 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
         return;
     }
     session->touch(WebSession::Clock::now());
+    const bool post = request.method == "POST";
+    const FormData form(post ? request.body : std::string());
+    const QString token = form.value(QStringLiteral("__token"));
+    // A full event runs for the page on screen only, once: its token is then spent and
+    // the answer carries a new one. A repeat of the spent token (a double click, F5 on
+    // the answer) runs nothing and shows the page with what the first answer told.
+    // Timer ticks and asynchronous clicks need the current token and leave it, so a
+    // click is never refused because a tick came just before it.
+    bool repeat = false;
+    QJsonArray updates;
+    bool reload = false;
     {
         RequestScope scope(*session);
-        if (request.method == "POST")
-            runEvent(*session, request);
+        if (post && async) {
+            if (token == session->token_)
+                reload = !runAsyncEvent(*session, form, updates);
+            else
+                reload = true;  // the page on screen is not the session's current one
+        } else if (post) {
+            if (token == session->token_) {
+                session->spentToken_ = session->token_;
+                session->token_ = NewSessionId();
+                runEvent(*session, form);
+            } else {
+                repeat = !token.isEmpty() && token == session->spentToken_;
+            }
+        }
         session->destroyReleasedPages();
     }
     if (session->terminated()) {
@@ -256,43 +280,58 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
         return;
     }
     if (async) {
-        setJson(response, QJsonObject{{QStringLiteral("alerts"), QJsonArray::fromStringList(session->takeMessages())},
+        // A page that is gone or covered is shown by a reload, with its messages.
+        if (reload) {
+            setJson(response, QJsonObject{{QStringLiteral("reload"), true}});
+            return;
+        }
+        setJson(response, QJsonObject{{QStringLiteral("updates"), updates},
+                                      {QStringLiteral("alerts"), QJsonArray::fromStringList(session->takeMessages())},
                                       {QStringLiteral("open"), QJsonArray::fromStringList(session->takeWindows())}});
         return;
     }
-    answerPage(*session, response);
+    QStringList messages = session->takeMessages();
+    QStringList windows = session->takeWindows();
+    if (repeat) {
+        messages = std::exchange(session->spentMessages_, {}) + messages;
+        windows = std::exchange(session->spentWindows_, {}) + windows;
+    } else if (post) {
+        session->spentMessages_ = messages;
+        session->spentWindows_ = windows;
+    }
+    answerPage(*session, response, messages, windows);
 }
 
-void WebApplication::runEvent(WebSession &session, const httplib::Request &request)
+WebControl::Handler WebApplication::eventHandler(WebPage &page, const FormData &form, bool async)
 {
-    WebPage *page = session.topPage();
-    const FormData form(request.body);
     // A form of a page that is no longer on top (the browser's Back button) changes nothing.
-    if (!page || form.value(QStringLiteral("__page")) != page->name())
-        return;
-    for (WebControl *control : page->allControls())
+    if (form.value(QStringLiteral("__page")) != page.name())
+        return {};
+    for (WebControl *control : page.allControls())
         if (control->postsValue() && form.has(control->name()))
             control->readValue(form.value(control->name()));
 
-    WebControl::Handler handler;
-    for (const char *kind : {"__async", "__click", "__change", "__timer"}) {
-        const QString source = form.value(QString::fromLatin1(kind));
-        WebControl *control = source.isEmpty() ? nullptr : page->control(source);
-        if (!control || !control->acceptsEvents())
-            continue;
-        const std::string k = kind;
-        if (k == "__async")
-            handler = control->onAsyncClick;
-        else if (k == "__click")
-            handler = control->onClick;
-        else if (k == "__change")
-            handler = control->onChange;
-        else if (auto *timer = dynamic_cast<WebTimer *>(control); timer && timer->enabled)
-            handler = timer->onTimer;
-        break;
+    const auto source = [&](const char *kind) -> WebControl * {
+        const QString name = form.value(QString::fromLatin1(kind));
+        WebControl *control = name.isEmpty() ? nullptr : page.control(name);
+        return control && control->acceptsEvents() ? control : nullptr;
+    };
+    if (async) {
+        if (WebControl *control = source("__async"))
+            return control->onAsyncClick;
+        if (auto *timer = dynamic_cast<WebTimer *>(source("__timer")); timer && timer->enabled)
+            return timer->onTimer;
+        return {};
     }
-    if (!handler)
-        return;
+    if (WebControl *control = source("__click"))
+        return control->onClick;
+    if (WebControl *control = source("__change"))
+        return control->onChange;
+    return {};
+}
+
+void WebApplication::runHandler(WebSession &session, const WebControl::Handler &handler)
+{
     try {
         handler();
     } catch (const std::exception &error) {
@@ -301,16 +340,43 @@ void WebApplication::runEvent(WebSession &session, const httplib::Request &reque
     }
 }
 
-void WebApplication::answerPage(WebSession &session, httplib::Response &response)
+void WebApplication::runEvent(WebSession &session, const FormData &form)
+{
+    WebPage *page = session.topPage();
+    if (!page)
+        return;
+    if (const WebControl::Handler handler = eventHandler(*page, form, false))
+        runHandler(session, handler);
+}
+
+bool WebApplication::runAsyncEvent(WebSession &session, const FormData &form, QJsonArray &updates)
+{
+    WebPage *page = session.topPage();
+    if (!page || form.value(QStringLiteral("__page")) != page->name())
+        return false;
+    const WebControl::Handler handler = eventHandler(*page, form, true);
+    // What the browser posted is what it shows: only the handler's changes go back.
+    const PageUpdates before(*page);
+    if (handler)
+        runHandler(session, handler);
+    if (session.topPage() != page)
+        return false;
+    for (const auto &[name, html] : before.changes())
+        updates.append(QJsonArray{name, html});
+    return true;
+}
+
+void WebApplication::answerPage(WebSession &session, httplib::Response &response, const QStringList &messages,
+                                const QStringList &windows)
 {
     WebPage *page = session.topPage();
     if (!page) {
-        setBody(response, PageRenderer::message(QString(), session.takeMessages().join(u'\n'), config_.styleSheet),
+        setBody(response, PageRenderer::message(QString(), messages.join(u'\n'), config_.styleSheet),
                 PageRenderer::kContentType);
         return;
     }
     setBody(response,
-            PageRenderer::page(*page, sessionAddress(session.id()), session.takeMessages(), session.takeWindows(),
+            PageRenderer::page(*page, sessionAddress(session.id()), session.pageToken(), messages, windows,
                                config_.styleSheet),
             PageRenderer::kContentType);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "web/framework/controls.h"
 #include "web/framework/web_session.h"
 
 #include <QByteArray>
@@ -13,6 +14,9 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+class FormData;
+class QJsonArray;
 
 namespace httplib {
 class Server;
@@ -94,8 +98,14 @@ private:
     void sessionRequest(const QString &id, const httplib::Request &request, httplib::Response &response, bool async);
     std::shared_ptr<WebSession> find(const QString &id, const QString &ip);
     void answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async);
-    void runEvent(WebSession &session, const httplib::Request &request);
-    void answerPage(WebSession &session, httplib::Response &response);
+    // Reads the posted values into the page and finds the handler of the event.
+    static WebControl::Handler eventHandler(WebPage &page, const FormData &form, bool async);
+    static void runHandler(WebSession &session, const WebControl::Handler &handler);
+    void runEvent(WebSession &session, const FormData &form);
+    // False when the page the browser shows is no longer on top: it must reload.
+    bool runAsyncEvent(WebSession &session, const FormData &form, QJsonArray &updates);
+    void answerPage(WebSession &session, httplib::Response &response, const QStringList &messages,
+                    const QStringList &windows);
     void serveFile(const QString &name, httplib::Response &response);
     void timeOutPage(httplib::Response &response);
     QString sessionAddress(const QString &id) const;

@@ -1,6 +1,7 @@
 #include "web/framework/web_session.h"
 
 #include "web/framework/html_text.h"
+#include "web/framework/session_id.h"
 
 #include <algorithm>
 
@@ -15,7 +16,7 @@ RequestScope::~RequestScope() { currentSession = previous_; }
 
 WebSession::WebSession(WebApplication &application, QString id, QString ip)
     : application_(application), id_(std::move(id)), ip_(std::move(ip)),
-      lastAccess_(Clock::now().time_since_epoch().count())
+      lastAccess_(Clock::now().time_since_epoch().count()), token_(NewSessionId())
 {
 }
 

@@ -81,6 +81,8 @@ public:
     QString terminationMessage();
 
     bool ended() const { return ended_; }
+    // The token every full page of this session carries; see WebApplication.
+    const QString &pageToken() const { return token_; }
     Clock::time_point lastAccess() const { return Clock::time_point(Clock::duration(lastAccess_.load())); }
 
 private:
@@ -103,4 +105,11 @@ private:
     std::atomic<bool> ended_ = false;
     std::atomic<Clock::rep> lastAccess_;
     std::mutex requestMutex_;
+    // Under requestMutex_: the token of the page on screen, the one the last event
+    // used up, and what that event's answer told the browser (given again once, to a
+    // repeat of that event whose first answer the browser dropped).
+    QString token_;
+    QString spentToken_;
+    QStringList spentMessages_;
+    QStringList spentWindows_;
 };
