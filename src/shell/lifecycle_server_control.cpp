@@ -35,6 +35,7 @@ ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *pa
                                             [&context](const QString &rest) { context.webLog.event(rest); }))
 {
     mobile_->setRouteEngine(*routes_);
+    web_->setRouteEngine(*routes_);
     // The city is read at each calculation: the route page gets the one shown in the settings.
     routes_->onlineDistance = [&context](const QString &start, const QString &destination) {
         return OnlineTripDistance(context.settings.ROUTE_HOST, context.settings.MISTO, start, destination,

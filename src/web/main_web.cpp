@@ -5,6 +5,7 @@
 #include "shell/service_context.h"
 #include "web/coded_order_placeholder.h"
 #include "web/page_chrome.h"
+#include "web/speed_order.h"
 #include "web/user_session.h"
 #include "web/web_data_firma.h"
 #include "web/web_news.h"
@@ -16,6 +17,7 @@
 namespace {
 
 ServiceContext *serviceContext = nullptr;
+RouteEngine *routeEngine = nullptr;
 
 const QString kEnter = QStringLiteral("В х і д ...");
 
@@ -28,6 +30,15 @@ ServiceContext &TWebMainForm::Context()
     if (!serviceContext)
         throw std::logic_error("the web pages have no service context");
     return *serviceContext;
+}
+
+void TWebMainForm::SetRouteEngine(RouteEngine *routes) { routeEngine = routes; }
+
+RouteEngine &TWebMainForm::Routes()
+{
+    if (!routeEngine)
+        throw std::logic_error("the web pages have no route engine");
+    return *routeEngine;
 }
 
 QString AdvertPictureUrl(const QString &urlImg)
@@ -137,6 +148,7 @@ void TWebMainForm::IWButton1Click()
         return;
     }
     log(QStringLiteral("] вхід у форму швидкого замовлення клієнта з  IP : ") + TIWUserSession::Current().ClientIP);
+    session().openPage<TSpeedOrder>();
 }
 
 void TWebMainForm::IWButton3Click()

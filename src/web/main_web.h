@@ -3,6 +3,7 @@
 #include "web/framework/controls.h"
 #include "web/framework/web_page.h"
 
+class RouteEngine;
 class ServiceContext;
 
 // The main page ("Головна сторінка"): greeting, news and company buttons, quick
@@ -15,6 +16,9 @@ public:
     // The service the pages belong to; set once before the web server starts.
     static void SetContext(ServiceContext *context);
     static ServiceContext &Context();
+    // The route and fare engine the order pages use; set with the context.
+    static void SetRouteEngine(RouteEngine *routes);
+    static RouteEngine &Routes();
 
     void IWAppFormCreate();
     void IWImageButton2Click();

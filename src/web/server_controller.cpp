@@ -2,6 +2,7 @@
 
 #include "common/service_lock.h"
 #include "shell/service_context.h"
+#include "web/order_page_style.h"
 #include "web/page_chrome.h"
 #include "web/user_session.h"
 #include "web/web_activ_rows.h"
@@ -24,7 +25,7 @@ WebApplication::Config TIWServerController::Configuration(const QString &folder)
     config.timeOutPage = QStringLiteral("TimeOut.html");
     config.idleTimeOut = std::chrono::minutes(10);
     config.bindToAddress = true;
-    config.styleSheet = PageChrome::StyleSheet();
+    config.styleSheet = PageChrome::StyleSheet() + OrderPagesStyle();
     return config;
 }
 

@@ -65,6 +65,15 @@ void home(QPainter &p)
     p.drawRect(17, 24, 7, 11);
 }
 
+void find(QPainter &p)
+{
+    p.setPen(QPen(QColor(0x2d, 0x6b, 0xb3), 4));
+    p.setBrush(QColor(0xe4, 0xef, 0xfa));
+    p.drawEllipse(7, 7, 18, 18);
+    p.setPen(QPen(QColor(0x45, 0x55, 0x66), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(24, 24, 33, 33);
+}
+
 }  // namespace
 
 void EnsureWebFiles(const QString &filesFolder)
@@ -79,7 +88,7 @@ void EnsureWebFiles(const QString &filesFolder)
             file.write(win1251::fromUnicode(QString::fromUtf8(kTimeOutPage)));
     }
     const std::pair<const char *, void (*)(QPainter &)> pictures[] = {
-        {"newspaper.bmp", newspaper}, {"information.bmp", information}, {"home_page.bmp", home}};
+        {"newspaper.bmp", newspaper}, {"information.bmp", information}, {"home_page.bmp", home}, {"find.bmp", find}};
     for (const auto &[name, paint] : pictures) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         if (!QFile::exists(path))

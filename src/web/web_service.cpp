@@ -39,6 +39,7 @@ WebService::~WebService()
     application_.onCloseSession = nullptr;
     application_.createStartPage = nullptr;
     TWebMainForm::SetContext(nullptr);
+    TWebMainForm::SetRouteEngine(nullptr);
 }
 
 bool WebService::start(int port, QString *error)
@@ -57,3 +58,5 @@ void WebService::stop()
 }
 
 void WebService::endAllSessions() { application_.removeAllSessions(); }
+
+void WebService::setRouteEngine(RouteEngine &routes) { TWebMainForm::SetRouteEngine(&routes); }

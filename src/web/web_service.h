@@ -4,6 +4,7 @@
 #include "web/framework/web_application.h"
 #include "web/server_controller.h"
 
+class RouteEngine;
 class ServiceContext;
 
 // The web server of the service as the life cycle sees it: started on
@@ -22,6 +23,8 @@ public:
     // stopListening(), then every session ends.
     void stop();
     void endAllSessions();
+    // The engine the order pages price and place orders with.
+    void setRouteEngine(RouteEngine &routes);
     bool listening() const { return listener_.listening(); }
     int port() const { return listener_.port(); }
 

@@ -3,13 +3,15 @@
 #include "../web_framework/web_client.h"
 
 #include "common/service_lock.h"
+#include "route/route_engine.h"
 #include "scripted_prompt.h"
 #include "service_databases.h"
 #include "web/web_service.h"
 
 #include <gtest/gtest.h>
 
-// The web server of a running service on both real databases, listening on a free port.
+// The web server of a running service on both real databases (the dispatchers' one with
+// the demo city), listening on a free port, with the route engine the order pages use.
 class WebServiceTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -25,6 +27,7 @@ protected:
         context.startOnMaintenance = false;
         context.accounts.resetAtStart();
         context.panelCaption = kRunningCaption;
+        web.setRouteEngine(routes);
         ASSERT_TRUE(web.start(0, nullptr));
     }
     void TearDown() override { web.stop(); }
@@ -51,8 +54,10 @@ protected:
     }
     kvtest::WebClient browser() { return kvtest::WebClient(web.port()); }
 
-    kvtest::ServiceFolder folder;
+    kvtest::ServiceFolder folder{true};
     kvtest::ScriptedPrompt prompt;
     ServiceContext context{folder.path(), prompt};
+    QStringList engineLog;
+    RouteEngine routes{context.danni, folder.path(), [this](const QString &rest) { engineLog << rest; }};
     WebService web{context};
 };

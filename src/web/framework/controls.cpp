@@ -3,6 +3,11 @@
 #include "web/framework/html_text.h"
 #include "web/framework/web_page.h"
 
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+
 using html::escape;
 
 WebControl::WebControl(WebPage &page, QString name, WebRegion *region)
@@ -178,6 +183,19 @@ QString WebComboBox::render() const
                     .arg(QString::number(i), i == itemIndex ? QStringLiteral(" selected") : QString(),
                          escape(items[i]));
     return html + QStringLiteral("</select>\n");
+}
+
+void WebComboBox::sortItems()
+{
+    // QCollator is not shared between threads: each request thread keeps its own.
+    thread_local const QCollator collator = [] {
+        QCollator c{QLocale(QLocale::Ukrainian, QLocale::Ukraine)};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    std::stable_sort(items.begin(), items.end(),
+                     [](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    itemIndex = -1;
 }
 
 void WebComboBox::readValue(const QString &value)

@@ -189,6 +189,9 @@ public:
     int itemIndex = -1;
     int rows = 1;
     QString currentText() const { return itemIndex >= 0 && itemIndex < items.size() ? items[itemIndex] : QString(); }
+    // Sorts the items as text, the way people read a list (Ukrainian alphabet, case
+    // ignored); the selection is dropped.
+    void sortItems();
     QString render() const override;
     void readValue(const QString &value) override;
     bool postsValue() const override { return shown(); }

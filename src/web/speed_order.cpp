@@ -1,0 +1,484 @@
+#include "web/speed_order.h"
+
+#include "common/format_number5.h"
+#include "common/regional_format.h"
+#include "common/service_lock.h"
+#include "data/like_pattern.h"
+#include "route/route_engine.h"
+#include "shell/service_context.h"
+#include "web/main_web.h"
+#include "web/page_chrome.h"
+#include "web/user_session.h"
+
+namespace {
+
+const QChar CR = u'\r';
+const QString kStars = QStringLiteral("************************************");
+const QString kResetCode = QStringLiteral("    Обнулення запису кода і повернення у статус вводу замовлення.");
+const QString kRetryCode = QStringLiteral("    При потребі введіть вірний код і повторіть спробу !");
+
+// The piece of an order's additional data by which a telephone's orders are found,
+// matching the typed telephone literally.
+QString telephonePattern(const QString &telephone)
+{
+    return LikeLiteral(QStringLiteral("тел.:[") + telephone + QStringLiteral("]   тариф:["));
+}
+
+QString likeEscape() { return QString::fromLatin1(kLikeEscape); }
+
+// A code field read as a whole number, as the dispatchers' columns hold codes.
+std::optional<qint32> codeNumber(const QString &text)
+{
+    bool ok = false;
+    const qint32 number = text.trimmed().toInt(&ok, 10);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
+}  // namespace
+
+TSpeedOrder::TSpeedOrder(WebSession &session)
+    : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Швидке замовлення")),
+      Address(TWebMainForm::Context(), {IWEdit1, IWImageButton2, IWComboBox1, IWListbox1, IWLabel7, IWComboBox2,
+                                        IWEdit2, IWLabel8, IWEdit3, IWLabel9, IWMemo1}),
+      context_(TWebMainForm::Context())
+{
+    cssClass = QStringLiteral("kv-speed-order");
+    RegionTop.cssClass = QStringLiteral("kv-toolbar kv-top-bar");
+    PageChrome::SetUpHomeButton(IWImageButton1);
+    PageChrome::SetUpExitLink(IWLink1);
+
+    IWRegion2.cssClass = QStringLiteral("kv-address");
+    IWLabel2.caption = QStringLiteral("Адреса подачи");
+    IWLabel2.cssClass = QStringLiteral("kv-heading");
+    IWLabel3.caption = QStringLiteral("Назва");
+    IWLabel5.caption = QStringLiteral("Обєкт");
+
+    IWRegion3.cssClass = QStringLiteral("kv-options");
+    IWLabel10.caption = QStringLiteral("Тариф по замовчюванні :");
+    IWLabel11.cssClass = QStringLiteral("kv-tariff");
+    IWLabel4.caption = QStringLiteral("При виборі додаткових пунктів реальний тариф поїздки може змінитися");
+    IWLabel4.cssClass = QStringLiteral("kv-notice");
+    IWCheckBox5.caption = QStringLiteral("Перевезення тварин");
+    IWCheckBox2.caption = QStringLiteral("Поїздка за місто");
+    IWCheckBox4.caption = QStringLiteral("Мінівен (більше 4 чоловік)");
+    IWCheckBox6.caption = QStringLiteral("Універсал / вантажний");
+    IWCheckBox6.onAsyncClick = [this] { IWCheckBox6Click(); };
+    IWLabel12.caption = QStringLiteral("додатково про вантаж");
+    IWEdit4.maxLength = 200;
+    IWCheckBox3.caption = QStringLiteral("Додаткові дані замовл.");
+    IWCheckBox3.onAsyncClick = [this] { IWCheckBox3Click(); };
+    IWEdit10.maxLength = 200;
+    IWCheckBox1.caption = QStringLiteral("Попереднє замовлення");
+    IWCheckBox1.onAsyncClick = [this] { IWCheckBox1Click(); };
+    IWLabel13.caption = QStringLiteral("Дата");
+    IWEdit5.maxLength = 10;
+    IWLabel14.caption = QStringLiteral("Год./хв.");
+    IWEdit6.maxLength = IWEdit7.maxLength = 2;
+    IWEdit5.cssClass = QStringLiteral("kv-date");
+    IWEdit6.cssClass = IWEdit7.cssClass = QStringLiteral("kv-time");
+
+    IWRegion4.cssClass = QStringLiteral("kv-contact");
+    IWLabel15.caption = QStringLiteral("Контактний телефон   +38");
+    IWEdit8.maxLength = 50;
+    IWLabel17.caption = QStringLiteral("або міський скорочений");
+    IWLabel16.caption = QStringLiteral("Код клієнта (при потребі)");
+    IWEdit9.maxLength = 10;
+    IWLabel6.caption = QStringLiteral("вводити повний код, наприклад 00220");
+    IWLabel6.cssClass = QStringLiteral("kv-notice");
+    IWButton1.caption = QStringLiteral("Створити замовлення");
+    IWButton1.onClick = [this] { IWButton1Click(); };
+    IWTimer1.onTimer = [this] { IWTimer1Timer(); };
+    PageChrome::SetUpFooterLabel(IWLabel1);
+    IWAppFormCreate();
+}
+
+void TSpeedOrder::IWAppFormCreate()
+{
+    context_.accounts.addQuickEntry();  // stays "не задано" until the first start
+    TIWUserSession &user = TIWUserSession::Current();
+    user.OrderState = 0;
+    user.ClientPhone.clear();
+    user.ClientCode = 0;
+    user.ClientPassword.clear();
+    user.OrderNumber = 0;
+    user.DriverCallsign = 0;
+    user.EntryAttempts = 0;
+
+    QString tariff;
+    int seconds;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        tariff = context_.settings.MAIN_TARIF;
+        seconds = ServerSettings::toInt(context_.settings.TIMER_REFLESH_DATA_SHVIDK_ZAM).value_or(10);
+    }
+    IWTimer1.enabled = false;
+    // A period of 0 would never follow the order.
+    IWTimer1.interval = std::max(1, seconds) * 1000;
+
+    IWText1.lines = QStringList{QStringLiteral("Швидке замовлення :"), QString(28, u'*'),
+                                QStringLiteral("1. початковий пункт тільки по місту"),
+                                QStringLiteral("2. не надається ювілейна поїздка"),
+                                QStringLiteral("3. замовлення приймається до обслуговування після повторної звірки на "
+                                               "вказаний телефон"),
+                                QStringLiteral("4. для швидшої обробки замовлення вкажіть код клієнта"),
+                                QStringLiteral("5. без вказівки кінцевого пункта"),
+                                QStringLiteral("6. без прорахування відстані і вартості")}
+                        .join(u'\n');
+    IWText1.cssClass = QStringLiteral("kv-instructions");
+    Address.Reset();
+
+    IWCheckBox1.checked = false;
+    const QDateTime now = QDateTime::currentDateTime();
+    IWEdit5.text = RegionalFormat::dateText(now.date());
+    IWEdit6.text = QString::number(now.time().hour());
+    IWEdit7.text = QString::number(now.time().minute());
+    IWEdit5.enabled = IWEdit6.enabled = IWEdit7.enabled = false;
+    IWEdit4.enabled = IWCheckBox6.checked;
+    IWEdit10.enabled = IWCheckBox3.checked;
+
+    IWLabel11.caption = tariff;
+    IWEdit4.text.clear();
+    IWEdit10.text.clear();
+    IWEdit8.text.clear();
+    IWEdit9.text.clear();
+}
+
+void TSpeedOrder::IWCheckBox1Click()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    IWEdit5.text = RegionalFormat::dateText(now.date());
+    IWEdit6.text = QString::number(now.time().hour());
+    IWEdit7.text = QString::number(now.time().minute());
+    IWEdit5.enabled = IWEdit6.enabled = IWEdit7.enabled = IWCheckBox1.checked;
+}
+
+void TSpeedOrder::IWCheckBox6Click() { IWEdit4.enabled = IWCheckBox6.checked; }
+void TSpeedOrder::IWCheckBox3Click() { IWEdit10.enabled = IWCheckBox3.checked; }
+
+QString TSpeedOrder::firmTelephone() const { return context_.settings.TELEFON_FIRMA; }
+
+void TSpeedOrder::addLine(const QString &line) { IWText1.lines += u'\n' + line; }
+
+std::optional<QDateTime> TSpeedOrder::preliminaryTime() const
+{
+    const QDateTime time =
+        RegionalFormat::readDateTime(IWEdit5.text + u' ' + IWEdit6.text + u':' + IWEdit7.text);
+    return time.isValid() ? std::optional(time) : std::nullopt;
+}
+
+QStringList TSpeedOrder::Validate(const QDateTime &now)
+{
+    TDANI &d = context_.danni;
+    const QString telephone = IWEdit8.text;
+    const QString code = IWEdit9.text;
+    QStringList errors;
+
+    const std::optional<qint32> number = codeNumber(code);
+    QString sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
+                                 "WHERE (ZAMOVL_STATUS_ZAMOVL = 0) AND ((ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%'%1)")
+                      .arg(likeEscape());
+    fb::Params params{telephonePattern(telephone)};
+    if (number && *number != 0) {
+        sql += QStringLiteral(" OR (ZAMOVL_NOMER_KLIENT = ?))");
+        params.emplace_back(*number);
+    } else {
+        sql += u')';
+    }
+    TDANI::SelectReadOnly(d.RIZNE, sql, params);
+    if (!d.RIZNE.isEmpty())
+        errors << QStringLiteral("[на вказаний код і/або телефон існують активні замовлення (більше одного "
+                                 "активного замовлення дозволяється у випадку кодованого замовлення)]");
+    d.RIZNE.close();
+
+    if (Address.NoPlaceChosen())
+        errors << QStringLiteral("[не задано вулиці або обєкта подачи]");
+    if (Address.NoHouseGiven())
+        errors << QStringLiteral("[не задано номер будинка]");
+    if (IWCheckBox1.checked) {
+        const std::optional<QDateTime> when = preliminaryTime();
+        if (!when)
+            errors << QStringLiteral("[не вірно введені дата/час (наприклад вірно дата<01.01.2011>, год від "
+                                     "<00>..<23>, хв <00>..<59> )]");
+        else if (*when < now)
+            errors << QStringLiteral("[вказана дата і час менша дійсності]");
+    }
+    if (IWCheckBox6.checked && IWEdit4.text.isEmpty())
+        errors << QStringLiteral("[не вказані додаткові дані вантажа (або зніміть галочку)]");
+    if (IWCheckBox3.checked && IWEdit10.text.isEmpty())
+        errors << QStringLiteral("[не вказані додаткові дані замовлення (або зніміть галочку)]");
+    if (!telephone.isEmpty() && telephone.size() < 5)
+        errors << QStringLiteral("[номер телефона закороткий, має бути >= 5 символів]");
+    else if (telephone.size() >= 5 && telephone.startsWith(u'0') && telephone.size() < 8)
+        errors << QStringLiteral("[номер телефона не повністю введений]");
+    if (telephone.isEmpty())
+        errors << QStringLiteral("[не вказаний номер телефона]");
+    if (!context_.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA && code.isEmpty())
+        errors << QStringLiteral("[потрібно обовязково вказувати код клієнта]");
+    return errors;
+}
+
+QString TSpeedOrder::AdditionalDataText() const
+{
+    QStringList extras;
+    const auto add = [&extras](const QString &first, const QString &next) { extras << (extras.isEmpty() ? first : next); };
+    if (IWCheckBox5.checked)
+        add(QStringLiteral("Перевезення тварин"), QStringLiteral("перевезення тварин"));
+    if (IWCheckBox2.checked)
+        add(QStringLiteral("Поїздка за місто"), QStringLiteral("поїздка за місто"));
+    if (IWCheckBox4.checked)
+        add(QStringLiteral("Мінівен"), QStringLiteral("мінівен"));
+    if (IWCheckBox6.checked)
+        add(QStringLiteral("Вантаж <") + IWEdit4.text + u'>', QStringLiteral("вантаж <") + IWEdit4.text + u'>');
+    if (IWCheckBox3.checked)
+        add(QStringLiteral("Додатково <") + IWEdit10.text + u'>', QStringLiteral("додатково <") + IWEdit10.text + u'>');
+    // Parentheses of the client's texts would end the list early.
+    QString list = extras.join(QStringLiteral(", "));
+    list.replace(u'(', u'<').replace(u')', u'>');
+    return (IWCheckBox1.checked ? QStringLiteral("{попереднє}   тел.:[") : QStringLiteral("{швидке}   тел.:["))
+        + IWEdit8.text + QStringLiteral("]   тариф:[") + IWLabel11.caption + QStringLiteral("]  ") + u'(' + list
+        + u')';
+}
+
+void TSpeedOrder::endWithPhoneHint()
+{
+    addLine(kStars);
+    addLine(QStringLiteral("ПРИ НЕМОЖЛИВОСТІ СТВОРЕННЯ ЗАМОВЛЕННЯ, СТВОРІТЬ ЗАМОВЛЕННЯ У ТЕЛЕФОННОМУ РЕЖИМІ тел.[")
+            + firmTelephone() + u']');
+}
+
+void TSpeedOrder::stopAtCode(const QStringList &lines)
+{
+    for (const QString &line : lines)
+        addLine(line);
+    IWButton1.visible = true;
+    IWEdit9.text.clear();
+    endWithPhoneHint();
+}
+
+bool TSpeedOrder::checkCode()
+{
+    const QString code = IWEdit9.text;
+    if (code.isEmpty())
+        return true;
+    addLine(QStringLiteral("... перевірка наявності введеного кода"));
+    const std::optional<qint32> number = codeNumber(code);
+    if (!number || *number == 0) {
+        stopAtCode({QStringLiteral("[-] код невірно введений."), kResetCode, kRetryCode});
+        return false;
+    }
+    TDANI &d = context_.danni;
+    TDANI::SelectReadOnly(d.RIZNE,
+                          QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
+                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
+                          {BracketedNumber5(*number)});
+    QStringList refusal;
+    if (d.RIZNE.isEmpty())
+        refusal << QStringLiteral("[-] вказаний код не існує.") << kResetCode << kRetryCode;
+    else
+        addLine(QStringLiteral("[+] уведений код існує."));
+    d.RIZNE.close();
+
+    // Accounts are stored with five digits ("00220"); the client may have typed 220.
+    TDANI::SelectReadOnly(d.GPRS_RIZNE,
+                          QStringLiteral("SELECT * FROM TABLE_KLIENT\n"
+                                         "WHERE (TABLE_KLIENT_KOD = ?) OR (TABLE_KLIENT_KOD = ?)"),
+                          {code, FormatNumber5(*number)});
+    for (d.GPRS_RIZNE.first(); !d.GPRS_RIZNE.eof(); d.GPRS_RIZNE.next())
+        if (d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QLatin1String("+")) {
+            refusal << QStringLiteral("[-] даний код заблокований у базі web сервіса до [")
+                    + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
+                    + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText() + QStringLiteral("].");
+            break;
+        }
+    d.GPRS_RIZNE.close();
+    if (refusal.isEmpty())
+        return true;
+    stopAtCode(refusal);
+    return false;
+}
+
+bool TSpeedOrder::checkTelephone()
+{
+    addLine(QStringLiteral("... перевірка вказаного телефона на наявність попередніх реєстрацій у базі служби"));
+    if (context_.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI)
+        return true;
+    TDANI &d = context_.danni;
+    const QString telephone = IWEdit8.text;
+    const std::optional<qint32> code = IWEdit9.text.isEmpty() ? std::nullopt : codeNumber(IWEdit9.text);
+
+    QString sql = QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
+                                 "WHERE (KLIENT_TELEFON LIKE '%' || ? || '%'%1)")
+                      .arg(likeEscape());
+    fb::Params params{LikeLiteral(telephone)};
+    if (code) {
+        sql += QStringLiteral(" AND (KLIENT_DODATKOVO LIKE '%' || ? || '%')");
+        params.emplace_back(BracketedNumber5(*code));
+    }
+    TDANI::SelectReadOnly(d.RIZNE, sql, params);
+    const int clients = d.RIZNE.recordCount();
+    d.RIZNE.close();
+    if (clients == 1 || clients == 2)
+        return true;
+
+    sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
+                         "WHERE (CZ_STATUS_ZAMOVL = 1) AND (CZ_PRICHINA_DELETE LIKE '%' || ? || '%'%1)")
+              .arg(likeEscape());
+    params = {telephonePattern(telephone)};
+    if (code) {
+        sql += QStringLiteral(" AND (CZ_NOMER_KLIENT = ?)");
+        params.emplace_back(*code);
+    }
+    if (TDANI::ScalarTextReadOnly(d.RIZNE, sql, params) != QLatin1String("0"))
+        return true;
+
+    for (const QString &line :
+         {QStringLiteral("[-] Немає можливості створити замовлення на вказаний телефон. Можливі причини відмови :"),
+          QStringLiteral("    - вказаний телефон ще не реєструвався на замовлення у базі служби (замовлення надається "
+                         "тільки клієнтам які вже попередньо замовляли таксі). "),
+          QStringLiteral("    - багато найдено клієнтів по шаблону телефона (великий процент співпадань, вкажіть більш "
+                         "точний номер телефона). "),
+          QStringLiteral("    - телефонний номер не належить власнику кода (при умові його вказівки). ")})
+        addLine(line);
+    endWithPhoneHint();
+    IWButton1.visible = true;
+    return false;
+}
+
+void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
+{
+    addLine(QStringLiteral("[+] вказаний телефон зареєстрований у таблиці клієнтів і/або реєструвався на замовлення. "));
+    addLine(QStringLiteral("... відправлення даних для замовлення : "));
+    user.ClientPhone = IWEdit8.text;
+    user.ClientCode = codeNumber(IWEdit9.text).value_or(0);
+    addLine(QStringLiteral("    телефон замовника [") + user.ClientPhone + u']');
+    addLine(QStringLiteral("    код замовника [") + QString::number(user.ClientCode) + u']');
+
+    const QDateTime when = IWCheckBox1.checked ? preliminaryTime().value_or(now) : now;
+    const QDateTime closing =
+        when.addSecs(qint64(ServerSettings::toInt(context_.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
+    const QString extra = AdditionalDataText();
+    const QString address = Address.BuildAddressText();
+    addLine(QStringLiteral("    початковий пункт.: ") + address);
+    addLine(QStringLiteral("    дата і час замовлення. [") + RegionalFormat::dateTimeText(when) + u']');
+    addLine(QStringLiteral("    додаткові дані. [") + extra + u']');
+    addLine(kStars);
+    addLine(QStringLiteral("   "));
+    addLine(QStringLiteral("Відслідковування стану замовлення ..."));
+
+    const std::optional<int> number = TWebMainForm::Routes().CreateOrder(
+        user.ClientCode, extra, address, QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closing);
+    if (!number || *number == 0) {
+        session().showMessage(QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
+                                             "диспетчерської служби ! Повторіть спробу замовлення або виконайте "
+                                             "замовлення у телефонному режимі (тел. [")
+                              + firmTelephone() + QStringLiteral("]) !"));
+        release();
+        return;
+    }
+    const QString moment = RegionalFormat::nowText();
+    addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовлення успішно створено"));
+    addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовленню присвоєно порядковий номер"));
+    user.OrderNumber = *number;
+    user.OrderState = 1;
+    IWTimer1.enabled = true;
+}
+
+void TSpeedOrder::IWButton1Click()
+{
+    TIWUserSession &user = TIWUserSession::Current();
+    const QDateTime now = QDateTime::currentDateTime();
+    ServiceLockGuard lock(ServiceLock());
+    const QStringList errors = Validate(now);
+    if (!errors.isEmpty()) {
+        session().showMessage(QStringLiteral("Немає можливості створити замовлення, так як виявлені такі помилки : ") + CR
+                              + errors.join(CR) + CR + QStringLiteral(" Після виправлення помилок повторіть спробу !"));
+        return;
+    }
+    if (++user.EntryAttempts > 10) {
+        const QString text = QStringLiteral("Вихід з системи замовлення, так як у вас перевищений ліміт вводу даних "
+                                            "клієнта (підбір телефона і/або кода) !");
+        context_.webLog.event(QStringLiteral("] ") + text + QStringLiteral(" IP : ") + user.ClientIP);
+        session().terminate(text);
+    }
+
+    IWRegion2.visible = IWRegion3.visible = IWImageButton1.visible = IWButton1.visible = false;
+    IWText1.cssClass = QStringLiteral("kv-progress");
+    IWText1.lines = QStringLiteral("********** Процес створення і опрацювання замовлення *********");
+    addLine(QStringLiteral("ВІДМОВА ВІД ЗАМОВЛЕННЯ МОЖЛИВА ТІЛЬКИ У ТЕЛЕФОННОМУ РЕЖИМІ тел.[") + firmTelephone() + u']');
+
+    if (checkCode() && checkTelephone())
+        createOrder(user, now);
+}
+
+void TSpeedOrder::IWTimer1Timer()
+{
+    TIWUserSession &user = TIWUserSession::Current();
+    TDANI &d = context_.danni;
+    if (user.OrderNumber == 0) {
+        user.OrderState = 5;
+    } else {
+        ServiceLockGuard lock(ServiceLock());
+        const QString status = TDANI::ScalarTextReadOnly(
+            d.RIZNE, QStringLiteral("SELECT CZ_STATUS_ZAMOVL FROM CLOSEZAMOVLENNIA\nWHERE (CZ_NUMBER = ?)"),
+            {user.OrderNumber});
+        if (status == QLatin1String("1"))
+            user.OrderState = 4;
+        else if (status == QLatin1String("-1"))
+            user.OrderState = 5;
+    }
+
+    switch (user.OrderState) {
+    case 1: {
+        ServiceLockGuard lock(ServiceLock());
+        const QString callsign = TDANI::ScalarTextReadOnly(
+            d.RIZNE, QStringLiteral("SELECT ZAMOVL_POZIVNIY FROM ZAMOVLENNIA\nWHERE (ZAMOVL_NUMBER = ?)"),
+            {user.OrderNumber}).trimmed();
+        if (callsign.isEmpty() || callsign == QLatin1String("0"))
+            break;
+        user.DriverCallsign = callsign.toInt();  // 0 for a callsign that is no number
+        TDANI::SelectReadOnly(d.RIZNE,
+                              QStringLiteral("SELECT TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL FROM DANI_AVTO\n"
+                                             "WHERE (TABL_AVTO_POZIVN = ?)\n"
+                                             "GROUP BY TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL"),
+                              {callsign});
+        QString plate, colour, model;
+        if (!d.RIZNE.isEmpty()) {
+            d.RIZNE.last();
+            plate = d.RIZNE.field(0).asText();
+            colour = d.RIZNE.field(1).asText();
+            model = d.RIZNE.field(2).asText();
+        }
+        d.RIZNE.close();
+        addLine(QStringLiteral("[+] ") + RegionalFormat::nowText() + QStringLiteral(" ваше замовлення взяв позивний [")
+                + callsign + QStringLiteral("].") + QStringLiteral(" Дані авто : <Nавто ") + plate + u'>' + CR
+                + QStringLiteral("   <колір : ") + colour + u'>' + CR + QStringLiteral("   <Марка і модель авто : ")
+                + model + u'>');
+        user.OrderState = 2;
+        break;
+    }
+    case 2: {
+        ServiceLockGuard lock(ServiceLock());
+        const QString arrived = TDANI::ScalarTextReadOnly(
+            d.RIZNE,
+            QStringLiteral("SELECT DYA_VODIY_GPRS_NP FROM DYA_VODIY_GPRS\n"
+                           "WHERE (DYA_VODIY_GPRS_NZ = ?) and (DYA_VODIY_GPRS_DYA = 'Прохання турбувати клієнтів')"),
+            {user.OrderNumber});
+        if (arrived.isEmpty() || arrived == QLatin1String("0"))
+            break;
+        addLine(QStringLiteral("[+] ") + RegionalFormat::nowText() + QStringLiteral(" водій підїхав і чекає вас !"));
+        user.OrderState = 3;
+        break;
+    }
+    case 4:
+        session().showMessage(QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));
+        release();
+        break;
+    case 5:
+        session().showMessage(QStringLiteral("Замовлення знищено диспетчером ! Повторіть спробу або замовте у "
+                                             "телефонному режимі !"));
+        release();
+        break;
+    default:
+        break;
+    }
+}
