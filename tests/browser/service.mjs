@@ -26,17 +26,48 @@ async function accepts(port) {
 }
 
 export class Service {
-  constructor() {
+  // `demo`: the dispatchers' database holds the demo city, its clients and cars.
+  constructor({ demo = false } = {}) {
     this.folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kv-browser-'));
     fs.mkdirSync(path.join(this.folder, 'LOG'));
-    const made = spawnSync(path.join(sourceDir, 'scripts/make-dispatch-db'), ['--force', path.join(this.folder, 'DISPATCH.FDB')]);
+    const made = spawnSync(path.join(sourceDir, 'scripts/make-dispatch-db'),
+      ['--force', ...(demo ? ['--demo'] : []), path.join(this.folder, 'DISPATCH.FDB')]);
     if (made.status !== 0) throw new Error('make-dispatch-db failed: ' + made.stderr);
+    this.server = '';
+    this.password = 'masterkey';
+  }
+
+  // From now on the program reaches its databases through the local Firebird server, so
+  // that the dispatcher stand-in can work on the same database at the same time.
+  useServer() {
+    const started = spawnSync(path.join(sourceDir, 'scripts/firebird-server'), ['--password']);
+    if (started.status !== 0) throw new Error('firebird-server failed: ' + started.stderr);
+    this.server = 'localhost:';
+    this.password = started.stdout.toString().trim();
+  }
+
+  get dispatchDatabase() { return `${this.server}${path.join(this.folder, 'DISPATCH.FDB')}`; }
+
+  // The dispatchers' program stand-in: assign ORDER CALLSIGN, arrive ORDER, complete ORDER, ...
+  dispatcher(...args) {
+    const program = path.join(path.dirname(binary), 'tests', 'korvantis-dispatcher');
+    const run = spawnSync(program, [this.dispatchDatabase, this.password, ...args.map(String)]);
+    if (run.status !== 0) throw new Error('korvantis-dispatcher failed: ' + run.stderr);
+  }
+
+  // A query on the dispatchers' database; the rows as isql prints them.
+  dispatchQuery(statement) {
+    const run = spawnSync('isql-fb', ['-q', '-ch', 'UTF8', '-user', 'SYSDBA', '-password', this.password,
+      this.dispatchDatabase], { input: statement + '\n' });
+    if (run.status !== 0) throw new Error('isql-fb failed: ' + run.stderr + run.stdout);
+    return run.stdout.toString();
   }
 
   async start(settings) {
     this.port = await freePort();
     fs.writeFileSync(path.join(this.folder, 'SETSERVER.INI'),
-      `[SHLYAH_BAZA]\nSERVER=\nPATH_BAZA=${this.folder}\nNAME_BAZA=DISPATCH.FDB\n[SET_SERV]\nLOGIN=SYSDBA\nPASS=masterkey\n` +
+      `[SHLYAH_BAZA]\nSERVER=${this.server}\nPATH_BAZA=${this.folder}\nNAME_BAZA=DISPATCH.FDB\n` +
+      `[SET_SERV]\nLOGIN=SYSDBA\nPASS=${this.password}\n` +
       settings.replaceAll('{port}', String(this.port)));
     this.stderr = '';
     this.process = spawn(binary, ['--headless'], { cwd: this.folder });
