@@ -23,6 +23,15 @@ QStringList firstColumn(fb::Query &query, int column = 0)
 
 AddressPanel::AddressPanel(ServiceContext &context, Controls controls) : context_(context), c_(controls)
 {
+    // Roles for the pages' style: each page names the controls its own way.
+    c_.find.cssClass = QStringLiteral("kv-ap-find");
+    c_.category.cssClass = QStringLiteral("kv-ap-category");
+    c_.list.cssClass = QStringLiteral("kv-ap-list");
+    c_.houses.cssClass = QStringLiteral("kv-ap-houses");
+    c_.freeHouse.cssClass = QStringLiteral("kv-ap-free-house");
+    c_.flat.cssClass = QStringLiteral("kv-ap-flat");
+    c_.directionsLabel.cssClass = QStringLiteral("kv-ap-directions-label");
+    c_.directions.cssClass = QStringLiteral("kv-ap-directions");
     c_.search.maxLength = 100;
     c_.search.enterClicks = c_.find.name();
     c_.find.imageUrl = QStringLiteral("/files/find.bmp");
