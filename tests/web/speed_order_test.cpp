@@ -92,6 +92,15 @@ protected:
         return row;
     }
 
+    void dispatcherSql(const QString &statement)
+    {
+        fb::Attachment attachment;
+        attachment.open({folder.dispatchDatabase(), QStringLiteral("SYSDBA"), QStringLiteral("masterkey")});
+        fb::Transaction transaction(attachment);
+        fb::Query(transaction).execute(statement);
+        transaction.commit();
+    }
+
     std::unique_ptr<Dispatcher> dispatcher;
 };
 
@@ -322,8 +331,8 @@ TEST_F(SpeedOrderTest, RefusedCodesAndTelephonesLeaveTheButtonForAnotherTry)
         EXPECT_FALSE(page.IWRegion2.visible);
         EXPECT_TRUE(page.IWText1.lines.endsWith(QStringLiteral("ПРИ НЕМОЖЛИВОСТІ СТВОРЕННЯ ЗАМОВЛЕННЯ, СТВОРІТЬ "
                                                                "ЗАМОВЛЕННЯ У ТЕЛЕФОННОМУ РЕЖИМІ тел.[555-12-12]")));
-        if (QString::fromUtf8(c.code).size() > 0 && c.line != unknownPhone)
-            EXPECT_TRUE(page.IWEdit9.text.isEmpty());
+        // A refused code is emptied; a refused telephone leaves the code as typed.
+        EXPECT_EQ(page.IWEdit9.text.isEmpty(), c.line != unknownPhone || !*c.code) << c.code;
     }
     EXPECT_EQ(newestOrder().value(5), QStringLiteral("1002"));
 
@@ -337,6 +346,16 @@ TEST_F(SpeedOrderTest, RefusedCodesAndTelephonesLeaveTheButtonForAnotherTry)
     tick(client);
     EXPECT_EQ(alertsOf(client.get()),
               QStringLiteral("Замовлення знищено диспетчером ! Повторіть спробу або замовте у телефонному режимі !"));
+
+    // An order the dispatchers' database refuses is never shown as placed.
+    dispatcherSql(QStringLiteral("ALTER TABLE ZAMOVLENNIA ADD CONSTRAINT NO_WEB CHECK (ZAMOVL_PRIYOM_ZAMOVL <> 'WEB')"));
+    TSpeedOrder &failing = openPage(client);
+    choose(client, failing, QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
+    const WebAnswer failed = submit(client, {{"IWEdit8", "0999999998"}});
+    EXPECT_TRUE(failed.body.contains(QStringLiteral("<title>Головна сторінка</title>")));
+    EXPECT_EQ(alertsOf(failed), QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
+                                               "диспетчерської служби ! Повторіть спробу замовлення або виконайте "
+                                               "замовлення у телефонному режимі (тел. [555-12-12]) !"));
 
     // The eleventh validated submission of a page's life ends the session.
     context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI = false;
