@@ -40,6 +40,8 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
     : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Швидке замовлення")),
       Address(TWebMainForm::Context(), {IWEdit1, IWImageButton2, IWComboBox1, IWListbox1, IWLabel7, IWComboBox2,
                                         IWEdit2, IWLabel8, IWEdit3, IWLabel9, IWMemo1}),
+      Options({IWCheckBox5, IWCheckBox2, IWCheckBox4, IWCheckBox6, IWEdit4, IWCheckBox3, IWEdit10, IWCheckBox1, IWEdit5,
+               IWEdit6, IWEdit7}),
       context_(TWebMainForm::Context())
 {
     cssClass = QStringLiteral("kv-speed-order");
@@ -58,24 +60,10 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
     IWLabel11.cssClass = QStringLiteral("kv-tariff");
     IWLabel4.caption = QStringLiteral("При виборі додаткових пунктів реальний тариф поїздки може змінитися");
     IWLabel4.cssClass = QStringLiteral("kv-notice");
-    IWCheckBox5.caption = QStringLiteral("Перевезення тварин");
-    IWCheckBox2.caption = QStringLiteral("Поїздка за місто");
-    IWCheckBox4.caption = QStringLiteral("Мінівен (більше 4 чоловік)");
-    IWCheckBox6.caption = QStringLiteral("Універсал / вантажний");
-    IWCheckBox6.onAsyncClick = [this] { IWCheckBox6Click(); };
     IWLabel12.caption = QStringLiteral("додатково про вантаж");
-    IWEdit4.maxLength = 200;
-    IWCheckBox3.caption = QStringLiteral("Додаткові дані замовл.");
-    IWCheckBox3.onAsyncClick = [this] { IWCheckBox3Click(); };
-    IWEdit10.maxLength = 200;
     IWCheckBox1.caption = QStringLiteral("Попереднє замовлення");
-    IWCheckBox1.onAsyncClick = [this] { IWCheckBox1Click(); };
     IWLabel13.caption = QStringLiteral("Дата");
-    IWEdit5.maxLength = 10;
     IWLabel14.caption = QStringLiteral("Год./хв.");
-    IWEdit6.maxLength = IWEdit7.maxLength = 2;
-    IWEdit5.cssClass = QStringLiteral("kv-date");
-    IWEdit6.cssClass = IWEdit7.cssClass = QStringLiteral("kv-time");
 
     IWRegion4.cssClass = QStringLiteral("kv-contact");
     IWLabel15.caption = QStringLiteral("Контактний телефон   +38");
@@ -127,44 +115,15 @@ void TSpeedOrder::IWAppFormCreate()
     IWText1.cssClass = QStringLiteral("kv-instructions");
     Address.Reset();
 
-    IWCheckBox1.checked = false;
-    const QDateTime now = QDateTime::currentDateTime();
-    IWEdit5.text = RegionalFormat::dateText(now.date());
-    IWEdit6.text = QString::number(now.time().hour());
-    IWEdit7.text = QString::number(now.time().minute());
-    IWEdit5.enabled = IWEdit6.enabled = IWEdit7.enabled = false;
-    IWEdit4.enabled = IWCheckBox6.checked;
-    IWEdit10.enabled = IWCheckBox3.checked;
-
+    Options.Reset();
     IWLabel11.caption = tariff;
-    IWEdit4.text.clear();
-    IWEdit10.text.clear();
     IWEdit8.text.clear();
     IWEdit9.text.clear();
 }
 
-void TSpeedOrder::IWCheckBox1Click()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    IWEdit5.text = RegionalFormat::dateText(now.date());
-    IWEdit6.text = QString::number(now.time().hour());
-    IWEdit7.text = QString::number(now.time().minute());
-    IWEdit5.enabled = IWEdit6.enabled = IWEdit7.enabled = IWCheckBox1.checked;
-}
-
-void TSpeedOrder::IWCheckBox6Click() { IWEdit4.enabled = IWCheckBox6.checked; }
-void TSpeedOrder::IWCheckBox3Click() { IWEdit10.enabled = IWCheckBox3.checked; }
-
 QString TSpeedOrder::firmTelephone() const { return context_.settings.TELEFON_FIRMA; }
 
 void TSpeedOrder::addLine(const QString &line) { IWText1.lines += u'\n' + line; }
-
-std::optional<QDateTime> TSpeedOrder::preliminaryTime() const
-{
-    const QDateTime time =
-        RegionalFormat::readDateTime(IWEdit5.text + u' ' + IWEdit6.text + u':' + IWEdit7.text);
-    return time.isValid() ? std::optional(time) : std::nullopt;
-}
 
 QStringList TSpeedOrder::Validate(const QDateTime &now)
 {
@@ -194,18 +153,7 @@ QStringList TSpeedOrder::Validate(const QDateTime &now)
         errors << QStringLiteral("[не задано вулиці або обєкта подачи]");
     if (Address.NoHouseGiven())
         errors << QStringLiteral("[не задано номер будинка]");
-    if (IWCheckBox1.checked) {
-        const std::optional<QDateTime> when = preliminaryTime();
-        if (!when)
-            errors << QStringLiteral("[не вірно введені дата/час (наприклад вірно дата<01.01.2011>, год від "
-                                     "<00>..<23>, хв <00>..<59> )]");
-        else if (*when < now)
-            errors << QStringLiteral("[вказана дата і час менша дійсності]");
-    }
-    if (IWCheckBox6.checked && IWEdit4.text.isEmpty())
-        errors << QStringLiteral("[не вказані додаткові дані вантажа (або зніміть галочку)]");
-    if (IWCheckBox3.checked && IWEdit10.text.isEmpty())
-        errors << QStringLiteral("[не вказані додаткові дані замовлення (або зніміть галочку)]");
+    errors << Options.Check(now);
     if (!telephone.isEmpty() && telephone.size() < 5)
         errors << QStringLiteral("[номер телефона закороткий, має бути >= 5 символів]");
     else if (telephone.size() >= 5 && telephone.startsWith(u'0') && telephone.size() < 8)
@@ -215,28 +163,6 @@ QStringList TSpeedOrder::Validate(const QDateTime &now)
     if (!context_.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA && code.isEmpty())
         errors << QStringLiteral("[потрібно обовязково вказувати код клієнта]");
     return errors;
-}
-
-QString TSpeedOrder::AdditionalDataText() const
-{
-    QStringList extras;
-    const auto add = [&extras](const QString &first, const QString &next) { extras << (extras.isEmpty() ? first : next); };
-    if (IWCheckBox5.checked)
-        add(QStringLiteral("Перевезення тварин"), QStringLiteral("перевезення тварин"));
-    if (IWCheckBox2.checked)
-        add(QStringLiteral("Поїздка за місто"), QStringLiteral("поїздка за місто"));
-    if (IWCheckBox4.checked)
-        add(QStringLiteral("Мінівен"), QStringLiteral("мінівен"));
-    if (IWCheckBox6.checked)
-        add(QStringLiteral("Вантаж <") + IWEdit4.text + u'>', QStringLiteral("вантаж <") + IWEdit4.text + u'>');
-    if (IWCheckBox3.checked)
-        add(QStringLiteral("Додатково <") + IWEdit10.text + u'>', QStringLiteral("додатково <") + IWEdit10.text + u'>');
-    // Parentheses of the client's texts would end the list early.
-    QString list = extras.join(QStringLiteral(", "));
-    list.replace(u'(', u'<').replace(u')', u'>');
-    return (IWCheckBox1.checked ? QStringLiteral("{попереднє}   тел.:[") : QStringLiteral("{швидке}   тел.:["))
-        + IWEdit8.text + QStringLiteral("]   тариф:[") + IWLabel11.caption + QStringLiteral("]  ") + u'(' + list
-        + u')';
 }
 
 void TSpeedOrder::endWithPhoneHint()
@@ -353,10 +279,10 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
     addLine(QStringLiteral("    телефон замовника [") + user.ClientPhone + u']');
     addLine(QStringLiteral("    код замовника [") + QString::number(user.ClientCode) + u']');
 
-    const QDateTime when = IWCheckBox1.checked ? preliminaryTime().value_or(now) : now;
+    const QDateTime when = IWCheckBox1.checked ? Options.PreliminaryTime().value_or(now) : now;
     const QDateTime closing =
         when.addSecs(qint64(ServerSettings::toInt(context_.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
-    const QString extra = AdditionalDataText();
+    const QString extra = Options.AdditionalDataText(IWEdit8.text, IWLabel11.caption);
     const QString address = Address.BuildAddressText();
     addLine(QStringLiteral("    початковий пункт.: ") + address);
     addLine(QStringLiteral("    дата і час замовлення. [") + RegionalFormat::dateTimeText(when) + u']');

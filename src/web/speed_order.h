@@ -2,6 +2,7 @@
 
 #include "web/address_panel.h"
 #include "web/framework/controls.h"
+#include "web/order_options.h"
 #include "web/framework/web_page.h"
 
 #include <QDateTime>
@@ -22,16 +23,11 @@ public:
     explicit TSpeedOrder(WebSession &session);
 
     void IWAppFormCreate();
-    void IWCheckBox1Click();
-    void IWCheckBox6Click();
-    void IWCheckBox3Click();
     void IWButton1Click();
     void IWTimer1Timer();
 
     // The checks of a submission, in order; each failing one gives its item.
     QStringList Validate(const QDateTime &now);
-    // The text stored with the order: kind, telephone, tariff and the chosen extras.
-    QString AdditionalDataText() const;
 
     WebRegion RegionTop{*this, QStringLiteral("RegionTop")};
     WebImageButton IWImageButton1{*this, QStringLiteral("IWImageButton1"), &RegionTop};
@@ -86,6 +82,7 @@ public:
     WebLabel IWLabel1{*this, QStringLiteral("IWLabel1")};
 
     AddressPanel Address;
+    OrderOptions Options;
 
 private:
     void addLine(const QString &line);
@@ -95,7 +92,6 @@ private:
     bool checkCode();
     bool checkTelephone();
     void createOrder(TIWUserSession &user, const QDateTime &now);
-    std::optional<QDateTime> preliminaryTime() const;
     QString firmTelephone() const;
 
     ServiceContext &context_;

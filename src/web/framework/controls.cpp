@@ -128,9 +128,10 @@ QString WebImageButton::render() const
 {
     if (!visible)
         return placeholder();
-    return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2><img src=\"%3\" alt=\"%4\"></button>\n")
+    return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2%5><img src=\"%3\" alt=\"%4\"></button>\n")
         .arg(escape(name()), commonAttributes(QStringLiteral("kv-image-button")),
-             escape(html::safeUrl(imageUrl)), escape(alt.isEmpty() ? hint : alt));
+             escape(html::safeUrl(imageUrl)), escape(alt.isEmpty() ? hint : alt),
+             enabled ? QString() : QStringLiteral(" disabled"));
 }
 
 QString WebLink::render() const
@@ -162,10 +163,13 @@ QString WebCheckBox::render() const
         return placeholder();
     QString change = onChange ? QStringLiteral(" data-change=\"%1\"").arg(escape(name())) : QString();
     // An unchecked box posts nothing: the hidden field before it says "off".
-    return QStringLiteral("<span%1><input type=\"hidden\" name=\"%2\" value=\"off\"><label><input type=\"checkbox\" "
-                          "name=\"%2\" value=\"on\"%3%4> %5</label></span>\n")
+    // A disabled box posts nothing at all, so its hidden "off" goes too.
+    const QString off = enabled ? QStringLiteral("<input type=\"hidden\" name=\"%1\" value=\"off\">").arg(escape(name()))
+                                : QString();
+    return QStringLiteral("<span%1>%6<label><input type=\"checkbox\" name=\"%2\" value=\"on\"%3%4%7> %5</label></span>\n")
         .arg(commonAttributes(QStringLiteral("kv-check")), escape(name()),
-             checked ? QStringLiteral(" checked") : QString(), change, escape(caption));
+             checked ? QStringLiteral(" checked") : QString(), change, escape(caption), off,
+             enabled ? QString() : QStringLiteral(" disabled"));
 }
 
 QString WebComboBox::render() const

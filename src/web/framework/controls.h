@@ -150,7 +150,9 @@ public:
     using WebControl::WebControl;
     QString imageUrl;
     QString alt;
+    bool enabled = true;
     QString render() const override;
+    bool acceptsEvents() const override { return enabled && shown(); }
 };
 
 // A link that runs its click handler (the "Вихід" links).
@@ -171,14 +173,17 @@ public:
     QString render() const override;
 };
 
+// A disabled box shows its state and neither posts nor takes events.
 class WebCheckBox : public WebControl {
 public:
     using WebControl::WebControl;
     QString caption;
     bool checked = false;
+    bool enabled = true;
     QString render() const override;
     void readValue(const QString &value) override { checked = value == QLatin1String("on"); }
-    bool postsValue() const override { return shown(); }
+    bool postsValue() const override { return shown() && enabled; }
+    bool acceptsEvents() const override { return enabled && shown(); }
 };
 
 // A drop-down list (rows == 1) or a list box (rows > 1); itemIndex -1 for none.
