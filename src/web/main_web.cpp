@@ -3,7 +3,7 @@
 #include "adverts/advert_rotation.h"
 #include "common/service_lock.h"
 #include "shell/service_context.h"
-#include "web/coded_order_placeholder.h"
+#include "web/form_kodovane_zamov.h"
 #include "web/page_chrome.h"
 #include "web/speed_order.h"
 #include "web/user_session.h"

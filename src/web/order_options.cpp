@@ -20,7 +20,7 @@ OrderOptions::OrderOptions(Controls controls) : c_(controls)
     c_.hour.cssClass = c_.minute.cssClass = QStringLiteral("kv-time");
 }
 
-void OrderOptions::setToNow()
+void OrderOptions::SetToNow()
 {
     const QDateTime now = QDateTime::currentDateTime();
     c_.date.text = RegionalFormat::dateText(now.date());
@@ -31,7 +31,7 @@ void OrderOptions::setToNow()
 void OrderOptions::Reset()
 {
     c_.preliminary.checked = false;
-    setToNow();
+    SetToNow();
     c_.date.enabled = c_.hour.enabled = c_.minute.enabled = false;
     c_.cargoText.text.clear();
     c_.freeTextEdit.text.clear();
@@ -41,7 +41,7 @@ void OrderOptions::Reset()
 
 void OrderOptions::PreliminaryClick()
 {
-    setToNow();
+    SetToNow();
     c_.date.enabled = c_.hour.enabled = c_.minute.enabled = c_.preliminary.checked;
 }
 

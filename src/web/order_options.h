@@ -35,6 +35,8 @@ public:
     void Reset();
     // The preliminary box's click: the fields set to now, enabled while it is checked.
     void PreliminaryClick();
+    // Date, hour and minute of now in the fields.
+    void SetToNow();
 
     // The time the client entered; none when it does not read as a date and time.
     std::optional<QDateTime> PreliminaryTime() const;
@@ -45,7 +47,5 @@ public:
     QString AdditionalDataText(const QString &telephone, const QString &tariff) const;
 
 private:
-    void setToNow();
-
     Controls c_;
 };

@@ -28,5 +28,25 @@ QString OrderPagesStyle()
 .kv-contact .kv-notice{margin:0}
 .kv-contact .kv-button{grid-column:1 / -1;justify-self:start;margin-top:6px}
 .kv-edit[disabled]{background:#eef1f5;color:#8a96a3}
+.kv-coded-order form{max-width:1100px}
+.kv-coded-order .kv-top-bar{justify-content:flex-end}
+.kv-client-panel{display:grid;grid-template-columns:auto 1fr auto 1fr;gap:4px 12px;align-items:baseline}
+.kv-client-panel .kv-caption{color:#4a5563}
+.kv-client-panel .kv-value,.kv-new-order .kv-value{font-weight:700}
+.kv-coded-order .kv-greeting{background:#fff6d8;border:1px solid #e9d48b;border-radius:6px;padding:8px 12px}
+.kv-workspace{display:flex;gap:12px;align-items:flex-start;padding:0;border:none;background:none}
+.kv-side-menu{display:flex;flex-direction:column;align-items:center;gap:2px;margin:0;min-width:7.5em}
+.kv-side-menu .kv-label{font-size:13px;margin:0 0 10px}
+.kv-content{flex:1;min-width:0;margin:0;padding:0;border:none;background:none}
+.kv-content .kv-panel{margin:0}
+.kv-grid caption{text-align:left;font-weight:700;padding:0 0 6px}
+.kv-grid{overflow-x:auto}
+.kv-new-order{display:grid;grid-template-columns:auto minmax(0,1fr) auto auto;gap:6px 10px;align-items:center;margin:0 0 10px}
+.kv-new-order .kv-heading,.kv-new-order .kv-notice{grid-column:1 / -1}
+.kv-point{font-style:italic}
+.kv-help{white-space:pre-wrap;font-size:14px}
+.kv-messages .kv-label,.kv-messages .kv-memo{display:block}
+.kv-messages .kv-button{margin-right:8px}
+.kv-messages .kv-combo{margin:2px 0 8px}
 )");
 }

@@ -213,9 +213,12 @@ QString WebGrid::render() const
 {
     if (!visible)
         return placeholder();
-    QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><table><thead><tr>")
+    QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><table>")
                        .arg(commonAttributes(QStringLiteral("kv-grid")), escape(name()),
                             QString::number(selectedRow));
+    if (!caption.isEmpty())
+        html += QStringLiteral("<caption>%1</caption>").arg(escape(caption));
+    html += QStringLiteral("<thead><tr>");
     for (const QString &column : columns)
         html += QStringLiteral("<th>%1</th>").arg(escape(column));
     html += QStringLiteral("</tr></thead><tbody>");

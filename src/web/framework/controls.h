@@ -206,6 +206,7 @@ public:
 class WebGrid : public WebControl {
 public:
     using WebControl::WebControl;
+    QString caption;
     QStringList columns;
     std::vector<QStringList> rows;
     int selectedRow = -1;
