@@ -43,7 +43,9 @@ QString TForm_KodovaneZamov::zeroTripFare() const
 void TForm_KodovaneZamov::resetFare()
 {
     ServiceLockGuard lock(ServiceLock());
-    IWLabel39.caption = zeroTripFare();
+    // A jubilee trip goes by the taximeter whatever points are chosen after it: it is
+    // written with sum 0, never with the taking price.
+    IWLabel39.caption = IWCheckBox7.checked ? QStringLiteral("по таксометру") : zeroTripFare();
     IWLabel55.caption = QStringLiteral("0");
 }
 
@@ -194,8 +196,8 @@ void TForm_KodovaneZamov::IWCheckBox7Click()
     if (error.isEmpty())
         return;
     IWEdit2.enabled = IWImageButton8.enabled = true;
-    resetFare();
     IWCheckBox7.checked = false;
+    resetFare();
     session().showMessage(QStringLiteral("Немає можливості вказати ювілейну поїздку, можливі помилки : ") + error);
     IWCheckBox1.enabled = true;
 }

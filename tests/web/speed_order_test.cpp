@@ -9,16 +9,12 @@
 #include "web/speed_order.h"
 #include "web/user_session.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 namespace {
 
 using namespace kvtest;
 
 const QString kMain = QStringLiteral("MainWEB");
 const QString kPage = QStringLiteral("SpeedOrder");
-using Fields = std::vector<std::pair<QString, QString>>;
 
 class SpeedOrderTest : public WebServiceTest {
 protected:
@@ -39,28 +35,14 @@ protected:
     {
         client.open();
         EXPECT_TRUE(client.click(kMain, QStringLiteral("IWButton1")).body.contains(QStringLiteral("<title>Швидке замовлення</title>")));
-        const QString id = QString::fromStdString(client.address).section(u'/', 2);
-        const WebApplication::LockedList list = web.application().lockSessionList();
-        for (const auto &session : list.sessions())
-            if (session->id() == id)
-                return *dynamic_cast<TSpeedOrder *>(session->findPage(kPage));
-        throw std::runtime_error("no session");
+        return pageOf<TSpeedOrder>(client);
     }
-    TIWUserSession &user(WebClient &client)
-    {
-        const QString id = QString::fromStdString(client.address).section(u'/', 2);
-        const WebApplication::LockedList list = web.application().lockSessionList();
-        for (const auto &session : list.sessions())
-            if (session->id() == id)
-                return *session->dataAs<TIWUserSession>();
-        throw std::runtime_error("no session");
-    }
+    TIWUserSession &user(WebClient &client) { return userOf(client); }
     static WebAnswer async(WebClient &client, const QString &control, Fields fields = {})
     {
-        fields.emplace_back(QStringLiteral("__async"), control);
-        return client.post(kPage, fields, "/async");
+        return PostAsync(client, kPage, control, std::move(fields));
     }
-    static WebAnswer tick(WebClient &client) { return client.post(kPage, {{QStringLiteral("__timer"), QStringLiteral("IWTimer1")}}, "/async"); }
+    static WebAnswer tick(WebClient &client) { return PostAsync(client, kPage, QStringLiteral("IWTimer1"), {}, QStringLiteral("__timer")); }
     // Searches, picks the list item and, for a street, the house.
     static void choose(WebClient &client, TSpeedOrder &page, const QString &search, const QString &item,
                        const QString &house = {})
@@ -90,15 +72,6 @@ protected:
             row << context.danni.DODAT_RIZNE.field(i).asText();
         context.danni.DODAT_RIZNE.close();
         return row;
-    }
-
-    void dispatcherSql(const QString &statement)
-    {
-        fb::Attachment attachment;
-        attachment.open({folder.dispatchDatabase(), QStringLiteral("SYSDBA"), QStringLiteral("masterkey")});
-        fb::Transaction transaction(attachment);
-        fb::Query(transaction).execute(statement);
-        transaction.commit();
     }
 
     std::unique_ptr<Dispatcher> dispatcher;
@@ -157,34 +130,11 @@ TEST_F(SpeedOrderTest, TheAddressPanelTellsStreetsFromObjectsAndBuildsTheAddress
     EXPECT_EQ(second.Address.BuildAddressText(), QStringLiteral("[Лесі Українки]{25А}"));
 }
 
-// The controls an asynchronous answer replaces, by name.
-QStringList updatedNames(const WebAnswer &answer)
-{
-    QStringList names;
-    for (const QJsonValue update : QJsonDocument::fromJson(answer.body.toUtf8())[QStringLiteral("updates")].toArray())
-        names << update.toArray()[0].toString();
-    return names;
-}
-
 // The alert of a submission refused by the checks, as the browser's page carries it.
 QString refusal(const QStringList &items)
 {
     return QStringLiteral("Немає можливості створити замовлення, так як виявлені такі помилки : \r") + items.join(u'\r')
         + QStringLiteral("\r Після виправлення помилок повторіть спробу !");
-}
-
-// What the page's answer says in its alerts.
-QString alertsOf(const WebAnswer &answer)
-{
-    const QRegularExpression notices(QStringLiteral("data-alerts=\"([^\"]*)\""));
-    QString json = notices.match(answer.body).captured(1);
-    json.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&amp;"), QStringLiteral("&"))
-        .replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"))
-        .replace(QStringLiteral("&#39;"), QStringLiteral("'"));
-    QStringList alerts;
-    for (const QJsonValue alert : QJsonDocument::fromJson(json.toUtf8()).array())
-        alerts << alert.toString();
-    return alerts.join(u'\n');
 }
 
 TEST_F(SpeedOrderTest, TheChecksRunInOrderAndGatherTheirItemsIntoOneMessage)
@@ -239,11 +189,11 @@ TEST_F(SpeedOrderTest, TheChecksRunInOrderAndGatherTheirItemsIntoOneMessage)
         Fields fields{{"IWEdit8", ""}, {"IWEdit9", ""}, {"IWCheckBox1", "off"}, {"IWCheckBox6", "off"}, {"IWCheckBox3", "off"}};
         fields.insert(fields.end(), c.fields.begin(), c.fields.end());
         async(client, QStringLiteral("IWCheckBox1"), fields);  // enables the fields the box opens
-        EXPECT_EQ(alertsOf(submit(client, fields)), refusal(c.errors)) << c.what;
+        EXPECT_EQ(AlertsOf(submit(client, fields)), refusal(c.errors)) << c.what;
     }
     // A house list shown with no house chosen.
     choose(client, page, QStringLiteral("Лесі"), QStringLiteral("Лесі Українки"));
-    EXPECT_EQ(alertsOf(submit(client, {{"IWEdit8", "12345"}, {"IWCheckBox6", "off"}, {"IWCheckBox3", "off"}})),
+    EXPECT_EQ(AlertsOf(submit(client, {{"IWEdit8", "12345"}, {"IWCheckBox6", "off"}, {"IWCheckBox3", "off"}})),
               refusal({house}));
     // Refused submissions change nothing and count no attempt.
     EXPECT_EQ(user(client).EntryAttempts, 0);
@@ -281,10 +231,10 @@ TEST_F(SpeedOrderTest, AnAcceptedSubmissionPlacesOneOrderAndFollowsItUntilTheDis
     EXPECT_EQ(newestOrder().value(5), row.value(5));
 
     const int order = row.value(5).toInt();
-    EXPECT_EQ(updatedNames(tick(client)), QStringList{});
+    EXPECT_EQ(UpdatedNames(tick(client)), QStringList{});
     dispatcher->assignCar(order, QStringLiteral("105"));
     const WebAnswer taken = tick(client);
-    EXPECT_EQ(updatedNames(taken), QStringList{QStringLiteral("IWText1")});
+    EXPECT_EQ(UpdatedNames(taken), QStringList{QStringLiteral("IWText1")});
     EXPECT_TRUE(page.IWText1.lines.endsWith(QStringLiteral(" ваше замовлення взяв позивний [105]. Дані авто : <Nавто АС 0707 АА>\r"
                                                            "   <колір : чорний>\r   <Марка і модель авто : Volkswagen Passat>")));
     EXPECT_EQ(user(client).DriverCallsign, 105);
@@ -296,7 +246,7 @@ TEST_F(SpeedOrderTest, AnAcceptedSubmissionPlacesOneOrderAndFollowsItUntilTheDis
     EXPECT_EQ(tick(client).body, QStringLiteral("{\"reload\":true}"));
     const WebAnswer main = client.get();
     EXPECT_TRUE(main.body.contains(QStringLiteral("<title>Головна сторінка</title>")));
-    EXPECT_EQ(alertsOf(main), QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));
+    EXPECT_EQ(AlertsOf(main), QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));
 }
 
 TEST_F(SpeedOrderTest, RefusedCodesAndTelephonesLeaveTheButtonForAnotherTry)
@@ -344,16 +294,16 @@ TEST_F(SpeedOrderTest, RefusedCodesAndTelephonesLeaveTheButtonForAnotherTry)
                                           QStringLiteral("{швидке}   тел.:[0999999999]   тариф:[Стандарт]  ()"), "0"}));
     dispatcher->remove(row.value(5).toInt());
     tick(client);
-    EXPECT_EQ(alertsOf(client.get()),
+    EXPECT_EQ(AlertsOf(client.get()),
               QStringLiteral("Замовлення знищено диспетчером ! Повторіть спробу або замовте у телефонному режимі !"));
 
     // An order the dispatchers' database refuses is never shown as placed.
-    dispatcherSql(QStringLiteral("ALTER TABLE ZAMOVLENNIA ADD CONSTRAINT NO_WEB CHECK (ZAMOVL_PRIYOM_ZAMOVL <> 'WEB')"));
+    dispatchSql(QStringLiteral("ALTER TABLE ZAMOVLENNIA ADD CONSTRAINT NO_WEB CHECK (ZAMOVL_PRIYOM_ZAMOVL <> 'WEB')"));
     TSpeedOrder &failing = openPage(client);
     choose(client, failing, QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
     const WebAnswer failed = submit(client, {{"IWEdit8", "0999999998"}});
     EXPECT_TRUE(failed.body.contains(QStringLiteral("<title>Головна сторінка</title>")));
-    EXPECT_EQ(alertsOf(failed), QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
+    EXPECT_EQ(AlertsOf(failed), QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
                                                "диспетчерської служби ! Повторіть спробу замовлення або виконайте "
                                                "замовлення у телефонному режимі (тел. [555-12-12]) !"));
 

@@ -4,11 +4,18 @@
 
 #include "common/service_lock.h"
 #include "route/route_engine.h"
+#include "web/user_session.h"
 #include "scripted_prompt.h"
 #include "service_databases.h"
 #include "web/web_service.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 // The web server of a running service on both real databases (the dispatchers' one with
 // the demo city), listening on a free port, with the route engine the order pages use.
@@ -54,6 +61,33 @@ protected:
     }
     kvtest::WebClient browser() { return kvtest::WebClient(web.port()); }
 
+    // A statement on the dispatchers' database over a connection of its own, as their
+    // program would run it.
+    void dispatchSql(const QString &statement, const fb::Params &params = {})
+    {
+        fb::Attachment attachment;
+        attachment.open({folder.dispatchDatabase(), QStringLiteral("SYSDBA"), QStringLiteral("masterkey")});
+        fb::Transaction transaction(attachment);
+        fb::Query(transaction).execute(statement, params);
+        transaction.commit();
+    }
+
+    // The live session a browser talks to, its user object and its page of a kind.
+    WebSession &sessionOf(const kvtest::WebClient &client)
+    {
+        const QString id = QString::fromStdString(client.address).section(u'/', 2);
+        const WebApplication::LockedList list = web.application().lockSessionList();
+        for (const auto &session : list.sessions())
+            if (session->id() == id)
+                return *session;
+        throw std::runtime_error("no such session");
+    }
+    TIWUserSession &userOf(const kvtest::WebClient &client) { return *sessionOf(client).dataAs<TIWUserSession>(); }
+    template <class P> P &pageOf(const kvtest::WebClient &client)
+    {
+        return *dynamic_cast<P *>(sessionOf(client).findPage(QString::fromLatin1(P::kName)));
+    }
+
     kvtest::ServiceFolder folder{true};
     kvtest::ScriptedPrompt prompt;
     ServiceContext context{folder.path(), prompt};
@@ -61,3 +95,49 @@ protected:
     RouteEngine routes{context.danni, folder.path(), [this](const QString &rest) { engineLog << rest; }};
     WebService web{context};
 };
+
+namespace kvtest {
+
+using Fields = std::vector<std::pair<QString, QString>>;
+
+// An asynchronous event of a page's control (a check box, a list, a timer's "__timer"),
+// posted with `fields` as the page's script does.
+inline WebAnswer PostAsync(WebClient &client, const QString &page, const QString &control, Fields fields = {},
+                           const QString &kind = QStringLiteral("__async"))
+{
+    fields.emplace_back(kind, control);
+    return client.post(page, fields, "/async");
+}
+
+// The controls an asynchronous answer replaces, by name.
+inline QStringList UpdatedNames(const WebAnswer &answer)
+{
+    QStringList names;
+    for (const QJsonValue update : QJsonDocument::fromJson(answer.body.toUtf8())[QStringLiteral("updates")].toArray())
+        names << update.toArray()[0].toString();
+    return names;
+}
+
+// The alert boxes a page or an asynchronous answer carries, one a line.
+inline QString AlertsOf(const WebAnswer &answer)
+{
+    QJsonArray alerts;
+    if (answer.body.startsWith(u'{')) {
+        alerts = QJsonDocument::fromJson(answer.body.toUtf8())[QStringLiteral("alerts")].toArray();
+    } else {
+        static const QRegularExpression notices(QStringLiteral("data-alerts=\"([^\"]*)\""));
+        QString json = notices.match(answer.body).captured(1);
+        json.replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&#39;"), QStringLiteral("'"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        alerts = QJsonDocument::fromJson(json.toUtf8()).array();
+    }
+    QStringList texts;
+    for (const QJsonValue alert : alerts)
+        texts << alert.toString();
+    return texts.join(u'\n');
+}
+
+}  // namespace kvtest

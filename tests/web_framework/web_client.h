@@ -78,7 +78,10 @@ private:
         if (!result)
             return a;
         a.status = result->status;
-        a.body = win1251::toUnicode(QByteArray::fromStdString(result->body));
+        // Pages are Windows-1251; the answers of asynchronous events are JSON in UTF-8.
+        const QByteArray body = QByteArray::fromStdString(result->body);
+        a.body = result->get_header_value("Content-Type").rfind("application/json", 0) == 0 ? QString::fromUtf8(body)
+                                                                                          : win1251::toUnicode(body);
         a.location = result->get_header_value("Location");
         return a;
     }
