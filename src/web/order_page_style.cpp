@@ -41,8 +41,22 @@ QString OrderPagesStyle()
 .kv-content .kv-panel{margin:0}
 .kv-grid caption{text-align:left;font-weight:700;padding:0 0 6px}
 .kv-grid{overflow-x:auto}
-.kv-new-order{display:grid;grid-template-columns:auto minmax(0,1fr) auto auto;gap:6px 10px;align-items:center;margin:0 0 10px}
-.kv-new-order .kv-heading,.kv-new-order .kv-notice{grid-column:1 / -1}
+.kv-new-order{display:grid;grid-template-columns:11em minmax(0,1fr) auto auto minmax(0,14em) auto;gap:6px 8px;align-items:center;margin:0 0 10px}
+.kv-new-order .kv-image-button{margin:0}
+.kv-new-order .kv-combo{width:100%}
+#IWLabel26,#IWLabel37{grid-column:1 / -1}
+#IWLabel24,#IWLabel25,#IWLabel30,#IWLabel31{grid-column:1}
+#IWLabel51,#IWLabel52,#IWLabel38,#IWLabel39{grid-column:2}
+#IWImageButton11,#IWImageButton12,#IWImageButton9{grid-column:3}
+#IWImageButton13,#IWImageButton8{grid-column:4}
+#IWComboBox5,#IWComboBox6{grid-column:5}
+#IWLabel41,#IWLabel53{grid-column:6}
+#IWLabel26{grid-row:1}
+#IWLabel24,#IWLabel51,#IWImageButton11,#IWComboBox5,#IWLabel41{grid-row:2}
+#IWLabel25,#IWLabel52,#IWImageButton12,#IWImageButton13,#IWComboBox6,#IWLabel53{grid-row:3}
+#IWLabel30,#IWLabel38{grid-row:4}
+#IWLabel37{grid-row:5}
+#IWLabel31,#IWLabel39,#IWImageButton9,#IWImageButton8{grid-row:6}
 .kv-point{font-style:italic}
 .kv-help{white-space:pre-wrap;font-size:14px}
 .kv-messages .kv-label,.kv-messages .kv-memo{display:block}
