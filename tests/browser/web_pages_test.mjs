@@ -69,13 +69,9 @@ try {
     assert.deepEqual(page.alerts, []);
   });
 
-  await step('a wrong login is refused and a right one gets in', async () => {
+  await step('a wrong login is refused', async () => {
     await login(page, '00220', 'wrong');
     assert.deepEqual(page.alerts.splice(0), [unknown]);
-    await login(page, '00220', 'secret');
-    assert.match(await page.textContent('#IWText1'), /Ви увійшли як клієнт з кодом \[00220\]/);
-    await Promise.all([page.waitForNavigation(), page.click('#IWImageButton1')]);
-    assert.equal(await page.title(), 'Головна сторінка');
   });
 
   await step('news and company pages', async () => {
@@ -98,7 +94,7 @@ try {
   });
 
   await step('the sixth entry of a session ends it', async () => {
-    for (let attempt = 3; attempt <= 5; ++attempt) {
+    for (let attempt = 2; attempt <= 5; ++attempt) {
       await login(page, '1', '2');
       assert.deepEqual(page.alerts.splice(0), [unknown]);
     }
@@ -106,6 +102,12 @@ try {
     assert.match(await page.textContent('body'), /Вихід з системи замовлення, так як у вас перевищений ліміт вводу даних клієнта/);
     await other.goto(service.url);
     assert.equal(await other.title(), 'Головна сторінка');
+  });
+
+  await step('a right login opens the coded order page', async () => {
+    await login(other, '00220', 'secret');
+    assert.equal(await other.title(), 'Кодовані клієнти');
+    assert.equal(await other.textContent('#IWLabel14'), '00220');
   });
   await first.close();
   await second.close();
