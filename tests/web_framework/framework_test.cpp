@@ -4,6 +4,7 @@
 #include "web/framework/controls.h"
 #include "web/framework/html_text.h"
 #include "web/framework/http_listener.h"
+#include "web/framework/http_server.h"
 #include "web/framework/web_application.h"
 #include "web/framework/web_page.h"
 
@@ -12,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -390,6 +392,72 @@ TEST_F(FrameworkTest, EveryTabPagePostsAndTheActiveOneIsShown)
     EXPECT_TRUE(shown.body.contains(QStringLiteral("<div class=\"kv-tab-page\" data-page=\"0\" hidden>")));
     EXPECT_TRUE(browser.click(QStringLiteral("SecondPage"), QStringLiteral("Show"), {{QStringLiteral("Tabs"), QStringLiteral("7")}})
                     .body.contains(QStringLiteral("[1:")));
+}
+
+}  // namespace
+
+namespace {
+
+// Raw HTTP on a socket of its own from `sourceIp`: what a client sends, and everything
+// the server answered before it closed the connection (or `wait` ran out).
+QByteArray RawExchange(int port, const QByteArray &request, const QString &sourceIp = QStringLiteral("127.0.0.1"),
+                       int wait = 5000)
+{
+    QTcpSocket socket;
+    socket.bind(QHostAddress(sourceIp));
+    socket.connectToHost(QHostAddress::LocalHost, quint16(port));
+    if (!socket.waitForConnected(5000))
+        return "<no connection>";
+    socket.write(request);
+    socket.waitForBytesWritten(5000);
+    QByteArray reply;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(wait))
+        reply += socket.readAll();
+    return reply + socket.readAll();
+}
+
+TEST_F(FrameworkTest, RequestsAreCountedAsTheyArriveAndRefusedPastTheLimits)
+{
+    // A body of unknown length is never held; a declared one past the limit is refused
+    // before it is sent; so is a head that does not end.
+    EXPECT_TRUE(RawExchange(listener.port(), "POST /zakaz/x HTTP/1.1\r\nHost: a\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                             "100000\r\n" + QByteArray(100, 'x'))
+                    .startsWith("HTTP/1.1 411 "));
+    EXPECT_TRUE(RawExchange(listener.port(), "POST /zakaz/x HTTP/1.1\r\nHost: a\r\nContent-Length: 1000000000\r\n\r\n")
+                    .startsWith("HTTP/1.1 413 "));
+    EXPECT_TRUE(RawExchange(listener.port(), "GET /zakaz HTTP/1.1\r\nX: " + QByteArray(20000, 'x'))
+                    .startsWith("HTTP/1.1 431 "));
+    // A client that sends its request and closes its side still gets the answer.
+    EXPECT_TRUE(RawExchange(listener.port(), "GET /files/TimeOut.html HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n")
+                    .contains("TIME-OUT PAGE"));
+}
+
+TEST_F(FrameworkTest, SlowClientsAreCutOffAndHoldNoRequestThread)
+{
+    HttpServer::Limits limits;
+    limits.requestTime = std::chrono::milliseconds(400);
+    limits.maxPerAddress = 40;
+    limits.threads = 2;
+    HttpListener strict([this](httplib::Server &server) { app.installRoutes(server); }, limits);
+    ASSERT_TRUE(strict.start(0, nullptr));
+    // Forty clients that never finish their request head, from one address ...
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (int i = 0; i < 40; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->bind(QHostAddress(QStringLiteral("127.0.0.3")));
+        socket->connectToHost(QHostAddress::LocalHost, quint16(strict.port()));
+        ASSERT_TRUE(socket->waitForConnected(5000));
+        socket->write("GET /zakaz HTTP/1.1\r\nHost: a\r\n");
+        socket->flush();
+        slow.push_back(std::move(socket));
+    }
+    // ... leave the two request threads to everyone else; the address has no room left.
+    WebClient browser(strict.port());
+    EXPECT_EQ(browser.open().status, 200);
+    EXPECT_EQ(RawExchange(strict.port(), "GET /zakaz HTTP/1.1\r\n\r\n", QStringLiteral("127.0.0.3"), 1000), QByteArray());
+    // Past the deadline they are closed.
+    for (auto &socket : slow)
+        EXPECT_TRUE(socket->state() == QAbstractSocket::UnconnectedState || socket->waitForDisconnected(3000));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "web/framework/http_server.h"
+
 #include <QString>
 
 #include <atomic>
@@ -7,20 +9,12 @@
 #include <memory>
 #include <thread>
 
-namespace httplib {
-class Server;
-}
-
-// The HTTP listener of the web pages: its own listener thread and a pool of request
+// The HTTP listener of the web pages: the server's own thread and its request
 // threads. Bound at every server start, released at every stop.
 class HttpListener {
 public:
-    static constexpr int kRequestThreads = 32;
-    static constexpr size_t kMaxRequestBody = 256 * 1024;
-    static constexpr int kListenBacklog = 512;
-
     using Routes = std::function<void(httplib::Server &)>;
-    explicit HttpListener(Routes routes);
+    explicit HttpListener(Routes routes, HttpServer::Limits limits = {});
     ~HttpListener();
 
     // Binds every address on `port` (0: any free port); false with the reason when that fails.
@@ -31,7 +25,8 @@ public:
 
 private:
     Routes routes_;
-    std::unique_ptr<httplib::Server> server_;
+    const HttpServer::Limits limits_;
+    std::unique_ptr<HttpServer> server_;
     std::thread thread_;
     std::atomic<bool> finished_ = false;
     int port_ = 0;

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+// The web server: cpp-httplib's request handling and routing behind a front end of
+// our own. One thread waits (epoll) on every connection until a whole request - head
+// and body - has arrived, within a deadline; only complete requests reach the pool of
+// request threads, and a kept-alive connection goes back to waiting between requests.
+// So slow or idle clients hold no request thread, every request body is counted as it
+// arrives and refused past the limit, and memory stays bounded whatever is sent.
+class HttpServer : public httplib::Server {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct Limits {
+        size_t maxHead = 16 * 1024;     // request line and header fields
+        size_t maxBody = 64 * 1024;     // the pages post small forms
+        // A whole request must arrive within this, counted from the connection or
+        // from the answer to the previous request on it.
+        std::chrono::milliseconds requestTime{5000};
+        std::chrono::milliseconds writeTime{10000};  // an answer that cannot be sent by then is dropped
+        size_t maxConnections = 4000;
+        size_t maxPerAddress = 250;
+        size_t keepAliveRequests = 100;
+        int threads = 32;
+        int backlog = 512;
+    };
+
+    explicit HttpServer(Limits limits);
+    ~HttpServer() override;
+
+    // Listens on every address; port 0 takes any free port. The port, or 0 on failure.
+    int bindAndListen(int port);
+    // Serves until shutDown(); runs on the caller's thread.
+    void run();
+    // Stops accepting, ends run() and waits for the requests being served.
+    void shutDown();
+    bool serving() const { return serving_; }
+
+private:
+    struct Connection {
+        int fd = -1;
+        std::string ip;
+        int port = 0;
+        std::string data;         // received and not yet served
+        Clock::time_point deadline;
+        size_t served = 0;
+        bool ended = false;  // the client closed its side after sending
+    };
+    using ConnectionPtr = std::unique_ptr<Connection>;
+    enum class Head { Incomplete, Complete, Refused };
+
+    void acceptAll();
+    void receive(int fd);
+    // Hands a connection on to a request thread when its request is complete; keeps it
+    // waiting otherwise. False when it was closed instead.
+    bool examine(ConnectionPtr &connection);
+    Head checkHead(Connection &connection, size_t &requestSize);
+    void refuse(Connection &connection, const char *status);
+    void close(ConnectionPtr connection);
+    void expire(Clock::time_point now);
+    void takeBack();
+    void work();
+    bool serve(Connection &connection);
+
+    const Limits limits_;
+    int listen_ = -1;
+    int epoll_ = -1;
+    int wake_ = -1;
+    std::atomic<bool> stopping_ = false;
+    std::atomic<bool> serving_ = false;
+
+    // Owned by the thread in run().
+    std::unordered_map<int, ConnectionPtr> waiting_;
+    std::unordered_map<std::string, size_t> perAddress_;
+    size_t open_ = 0;
+
+    std::mutex queueMutex_;
+    std::condition_variable queued_;
+    std::deque<ConnectionPtr> ready_;                   // to the request threads
+    std::vector<std::pair<ConnectionPtr, bool>> back_;  // served; true: to be closed
+    std::vector<std::thread> workers_;
+};
