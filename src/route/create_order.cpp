@@ -1,3 +1,4 @@
+#include "common/log_text.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "data/danni.h"
@@ -57,7 +58,7 @@ std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extra
                          "RETURNING ZAMOVL_NUMBER");
     const QString told = QStringLiteral(" замовлення від ") + RegionalFormat::dateTimeText(acceptTime)
         + QStringLiteral(" клієнтом з кодом [") + QString::number(clientCode)
-        + QStringLiteral("], додаткові дані замовлення [") + extraData + QStringLiteral("].");
+        + QStringLiteral("], додаткові дані замовлення [") + LogValue(extraData) + QStringLiteral("].");
     try {
         TDANI::Select(danni_.RIZNE, sql, params);
         const int number = int(danni_.RIZNE.field(0).asInt());

@@ -3,6 +3,7 @@
 
 #include "web/form_kodovane_zamov.h"
 
+#include "common/log_text.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "route/fare.h"
@@ -254,7 +255,7 @@ void TForm_KodovaneZamov::createOrders(int cars)
     if (placed == cars)
         return;
     // The rest would most likely fail alike: the client is told what stands.
-    context_.webLog.event(QStringLiteral("] кодованому клієнту з кодом [") + IWLabel14.caption
+    context_.webLog.event(QStringLiteral("] кодованому клієнту з кодом [") + LogValue(IWLabel14.caption)
                           + QStringLiteral("] створено %1 з %2 замовлень, решту не створено через помилку бази даних.")
                                 .arg(placed)
                                 .arg(cars));

@@ -1,6 +1,7 @@
 #include "web/main_web.h"
 
 #include "adverts/advert_rotation.h"
+#include "common/log_text.h"
 #include "common/service_lock.h"
 #include "shell/service_context.h"
 #include "web/form_kodovane_zamov.h"
@@ -207,7 +208,7 @@ void TWebMainForm::IWButton2Click()
                                              "заблоковані до [")
                               + query.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
                               + query.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText() + u']');
-        log(QStringLiteral("] спроба входа блокованого клієнта з кодом [") + code + QStringLiteral("]. IP : ")
+        log(QStringLiteral("] спроба входа блокованого клієнта з кодом [") + LogValue(code) + QStringLiteral("]. IP : ")
             + user.ClientIP);
         return;
     }
@@ -220,7 +221,7 @@ void TWebMainForm::IWButton2Click()
     user.ClientCodeText = code;
     user.ClientPassword = password;
     if (user.ClientCode != 0) {
-        log(QStringLiteral("] вхід у форму кодованого замовлення клієнта кодом [") + code + QStringLiteral("] з  IP : ")
+        log(QStringLiteral("] вхід у форму кодованого замовлення клієнта кодом [") + LogValue(code) + QStringLiteral("] з  IP : ")
             + user.ClientIP);
         session().openPage<TForm_KodovaneZamov>();
     }
