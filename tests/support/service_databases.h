@@ -17,7 +17,7 @@ inline void OpenServiceDatabases(ServiceContext &context, const ServiceFolder &f
     const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
     ASSERT_TRUE(context.danni.OpenDispatchBase(folder.dispatchDatabase(), login, prompt));
     const QString service = folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
-    CreateServiceDatabase(service, login, [](const QStringList &) {});
+    CopyNewServiceDatabase(service);
     ASSERT_TRUE(context.danni.OpenServiceBase(service, login, prompt));
 }
 

@@ -3,15 +3,21 @@
 #include "data/fb.h"
 #include "data/service_schema.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 
+#include <functional>
 #include <stdexcept>
 
 namespace kvtest {
 
-void MakeDispatchDatabase(const QString &path, bool demoCity)
+namespace {
+
+void runMakeDispatchDb(const QString &path, bool demoCity)
 {
     QStringList arguments;
     if (demoCity)
@@ -22,6 +28,55 @@ void MakeDispatchDatabase(const QString &path, bool demoCity)
     if (!process.waitForFinished(120000) || process.exitCode() != 0)
         throw std::runtime_error("make-dispatch-db failed: "
                                  + process.readAllStandardError().toStdString());
+}
+
+// Making a database takes seconds. Test programs run each test in a process of its
+// own, so a database is made once for the whole build and copied from there; the
+// name of the copy says what it was made from, so a changed schema makes a new one.
+void copyTemplate(const QByteArray &madeFrom, const QString &path, const std::function<void(const QString &)> &make)
+{
+    const QDir cache(QStringLiteral(KV_TEST_CACHE_DIR));
+    cache.mkpath(QStringLiteral("."));
+    const QString made =
+        cache.filePath(QString::fromLatin1(QCryptographicHash::hash(madeFrom, QCryptographicHash::Sha1).toHex()) + ".FDB");
+    if (!QFile::exists(made)) {
+        // Made aside and renamed: test programs running at the same time never see half a file.
+        const QString aside = made + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
+        make(aside);
+        if (!QFile::rename(aside, made))
+            QFile::remove(aside);  // another program was first
+    }
+    QFile::remove(path);
+    if (!QFile::copy(made, path))
+        throw std::runtime_error("cannot copy a database to " + path.toStdString());
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+void MakeDispatchDatabase(const QString &path, bool demoCity)
+{
+    QByteArray madeFrom = "dispatch" + fileBytes(QStringLiteral(KV_SOURCE_DIR "/scripts/make-dispatch-db"))
+        + fileBytes(QStringLiteral(KV_FIXTURES_DIR "/dispatch_schema.sql"));
+    // The demo city dates its orders from the day it is made.
+    if (demoCity)
+        madeFrom += fileBytes(QStringLiteral(KV_FIXTURES_DIR "/demo_city.sql")) + QDate::currentDate().toString().toUtf8();
+    copyTemplate(madeFrom, path, [demoCity](const QString &made) { runMakeDispatchDb(made, demoCity); });
+}
+
+void CopyNewServiceDatabase(const QString &path)
+{
+    QByteArray madeFrom = "service";
+    for (const ServiceTable &table : ServiceTables())
+        madeFrom += (table.createSql + table.indexSql).toUtf8();
+    copyTemplate(madeFrom, path, [](const QString &made) {
+        CreateServiceDatabase(made, {QStringLiteral("SYSDBA"), QStringLiteral("masterkey")}, [](const QStringList &) {});
+    });
 }
 
 ServiceFolder::ServiceFolder(bool demoCity) : dir_(QStringLiteral("kv-service"))
@@ -46,7 +101,7 @@ void ServiceFolder::createServiceDatabase(const QList<QPair<QString, QString>> &
 {
     const DatabaseLogin login{QStringLiteral("SYSDBA"), QStringLiteral("masterkey")};
     const QString service = filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"));
-    CreateServiceDatabase(service, login, [](const QStringList &) {});
+    CopyNewServiceDatabase(service);
     fb::Attachment base;
     base.open({service, login.user, login.password});
     fb::Transaction transaction(base);

@@ -44,7 +44,12 @@ private:
 // (scripts/firebird-server); throws std::runtime_error when it cannot run.
 QString ServerPassword();
 
-// Runs scripts/make-dispatch-db; throws std::runtime_error when it fails.
+// A dispatchers' database made by scripts/make-dispatch-db (once a test program for each
+// kind, then copied); throws std::runtime_error when it fails.
 void MakeDispatchDatabase(const QString &path, bool demoCity);
+
+// A new, empty service database at `path`, made as the program makes it (once a test
+// program, then copied).
+void CopyNewServiceDatabase(const QString &path);
 
 }  // namespace kvtest
