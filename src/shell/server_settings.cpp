@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -40,6 +41,8 @@ const Key kKeys[] = {
     text("SHLYAH_BAZA", "NAME_BAZA", &S::NAME_BAZA),
     text("SET_SERV", "LOGIN", &S::LOGIN),
     text("SET_SERV", "PASS", &S::PASS),
+    text("WEB", "TRUSTED_PROXIES", &S::TRUSTED_PROXIES),
+    text("WEB", "HEALTH_FROM", &S::HEALTH_FROM),
     text("SET_FIRMA", "NAME_FIRMA", &S::NAME_FIRMA),
     text("SET_FIRMA", "ADRESS_FIRMA", &S::ADRESS_FIRMA),
     text("SET_FIRMA", "TELEFON_FIRMA", &S::TELEFON_FIRMA),
@@ -175,6 +178,12 @@ std::optional<int> ServerSettings::toInt(const QString &text)
     if (!ok)
         return std::nullopt;
     return value;
+}
+
+QStringList ServerSettings::addresses(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
 }
 
 bool LoadSettings(ServerSettings &settings, const QString &folder, Prompt &prompt)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,6 +16,10 @@ struct ServerSettings {
     // SHLYAH_BAZA, SET_SERV: read only, maintained in the file by hand.
     QString SERVER, PATH_BAZA, NAME_BAZA;
     QString LOGIN, PASS;
+    // WEB, added for this platform and maintained by hand: addresses (separated by
+    // commas or blanks) of the reverse proxies whose X-Forwarded-For is trusted, and of
+    // the hosts besides this one that may ask GET /health.
+    QString TRUSTED_PROXIES, HEALTH_FROM;
 
     // SET_FIRMA
     QString NAME_FIRMA, ADRESS_FIRMA, TELEFON_FIRMA, POVIDOML_PRI_ZAPUSKU, MISTO;
@@ -60,6 +65,8 @@ struct ServerSettings {
 
     // A number setting as an integer; nullopt when the text is not a whole number.
     static std::optional<int> toInt(const QString &text);
+    // An address list setting as its addresses.
+    static QStringList addresses(const QString &text);
 };
 
 inline constexpr const char *kSettingsFile = "SETSERVER.INI";

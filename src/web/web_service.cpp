@@ -3,6 +3,7 @@
 #include "common/service_lock.h"
 #include "shell/service_context.h"
 #include "web/form_remontni_roboty.h"
+#include "web/health.h"
 #include "web/main_web.h"
 #include "web/maintenance_picture.h"
 #include "web/web_files.h"
@@ -12,7 +13,10 @@
 WebService::WebService(ServiceContext &context)
     : context_(context), application_(ServiceLock(), TIWServerController::Configuration(context.folder)),
       controller_(context, application_),
-      listener_([this](httplib::Server &server) { application_.installRoutes(server); })
+      listener_([this](httplib::Server &server) {
+          InstallHealthRoute(server, context_, application_, started_);
+          application_.installRoutes(server);
+      })
 {
     TWebMainForm::SetContext(&context_);
     application_.onNewSession = [this](WebSession &session) {
@@ -46,7 +50,13 @@ bool WebService::start(int port, QString *error)
 {
     endAllSessions();
     EnsureWebFiles(application_.config().filesFolder);
-    return listener_.start(port, error);
+    QStringList proxies;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        proxies = ServerSettings::addresses(context_.settings.TRUSTED_PROXIES);
+    }
+    application_.setTrustedProxies(proxies);
+    return listener_.start(port, error, proxies);
 }
 
 void WebService::stopListening() { listener_.stop(); }

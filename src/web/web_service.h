@@ -4,6 +4,8 @@
 #include "web/framework/web_application.h"
 #include "web/server_controller.h"
 
+#include <chrono>
+
 class RouteEngine;
 class ServiceContext;
 
@@ -33,6 +35,7 @@ public:
 
 private:
     ServiceContext &context_;
+    const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     WebApplication application_;
     TIWServerController controller_;
     HttpListener listener_;  // last: its request threads stop before the rest goes

@@ -1,6 +1,9 @@
 #include "web_service_fixture.h"
 
+#include "web/health.h"
+
 #include <QDateTime>
+#include <QJsonObject>
 
 namespace {
 
@@ -69,6 +72,37 @@ TEST_F(WebServiceTest, SessionsOpenedWhileStoppedHaveNoRowAndEndSilently)
     web.endAllSessions();
     EXPECT_EQ(logIndex(QStringLiteral("] вихід із web системи")), -1);
     EXPECT_EQ(context.accounts.values().scans, QStringLiteral("0"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WebServiceTest, HealthAnswersThisHostWithoutASession)
+{
+    httplib::Client raw("127.0.0.1", web.port());
+    const auto health = raw.Get("/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 200);
+    const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(health->body)).object();
+    EXPECT_EQ(report[QStringLiteral("servers")].toString(), QStringLiteral("running"));
+    EXPECT_TRUE(report[QStringLiteral("dispatchDatabase")].toBool());
+    EXPECT_TRUE(report[QStringLiteral("serviceDatabase")].toBool());
+    EXPECT_EQ(report[QStringLiteral("webSessions")].toInt(), 0);
+    EXPECT_EQ(web.application().sessionCount(), 0);
+
+    struct Case {
+        const char *peer;
+        QStringList from;
+        bool allowed;
+    };
+    const Case cases[] = {{"127.0.0.1", {}, true},
+                          {"::1", {}, true},
+                          {"192.0.2.7", {}, false},
+                          {"192.0.2.7", {"192.0.2.8", "192.0.2.7"}, true},
+                          {"not an address", {"not an address"}, false}};
+    for (const Case &c : cases)
+        EXPECT_EQ(HealthRequestAllowed(QString::fromLatin1(c.peer), c.from), c.allowed) << c.peer;
 }
 
 }  // namespace

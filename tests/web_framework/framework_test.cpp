@@ -461,3 +461,31 @@ TEST_F(FrameworkTest, SlowClientsAreCutOffAndHoldNoRequestThread)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameworkTest, BehindATrustedProxyTheForwardedAddressIsTheClients)
+{
+    // What a request to a session address from 127.0.0.1 with this X-Forwarded-For gets.
+    const auto ask = [this](const std::string &address, const char *forwarded) {
+        httplib::Client raw("127.0.0.1", listener.port());
+        const auto answer = raw.Get(address, {{"User-Agent", kChromeAgent}, {"X-Forwarded-For", forwarded}});
+        return answer ? win1251::toUnicode(QByteArray::fromStdString(answer->body)) : QString();
+    };
+    const auto open = [this](const char *forwarded) {
+        httplib::Client raw("127.0.0.1", listener.port());
+        return raw.Get("/zakaz", {{"User-Agent", kChromeAgent}, {"X-Forwarded-For", forwarded}})->get_header_value("Location");
+    };
+    // Not trusted: the header is ignored.
+    const std::string plain = open("10.0.0.5");
+    EXPECT_TRUE(ask(plain, "10.0.0.6").contains(QStringLiteral("<title>Лічильник</title>")));
+
+    app.setTrustedProxies({QStringLiteral("127.0.0.1")});
+    const std::string proxied = open("203.0.113.9, 10.0.0.5");
+    EXPECT_TRUE(ask(proxied, "10.0.0.5").contains(QStringLiteral("<title>Лічильник</title>")));
+    EXPECT_TRUE(ask(proxied, "10.0.0.6").contains(QStringLiteral("TIME-OUT PAGE")));
+    EXPECT_TRUE(ask(proxied, "10.0.0.5, 127.0.0.1").contains(QStringLiteral("<title>Лічильник</title>")));
+    EXPECT_TRUE(ask(proxied, "garbage").contains(QStringLiteral("TIME-OUT PAGE")));
+}
+
+}  // namespace

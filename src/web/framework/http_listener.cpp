@@ -6,10 +6,13 @@ HttpListener::HttpListener(Routes routes, HttpServer::Limits limits) : routes_(s
 
 HttpListener::~HttpListener() { stop(); }
 
-bool HttpListener::start(int port, QString *error)
+bool HttpListener::start(int port, QString *error, const QStringList &trustedProxies)
 {
     stop();
-    server_ = std::make_unique<HttpServer>(limits_);
+    HttpServer::Limits limits = limits_;
+    for (const QString &proxy : trustedProxies)
+        limits.trustedProxies.push_back(proxy.toStdString());
+    server_ = std::make_unique<HttpServer>(limits);
     // Pages go out uncompressed: the library as packaged here compresses whatever the
     // browser accepts, so the request's offer is dropped before any handler runs.
     server_->set_pre_routing_handler([](const httplib::Request &request, httplib::Response &) {

@@ -3,6 +3,7 @@
 #include "web/framework/http_server.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -18,7 +19,8 @@ public:
     ~HttpListener();
 
     // Binds every address on `port` (0: any free port); false with the reason when that fails.
-    bool start(int port, QString *error);
+    // Connections from `trustedProxies` carry many clients: no per-address limit for them.
+    bool start(int port, QString *error, const QStringList &trustedProxies = {});
     void stop();
     bool listening() const;
     int port() const { return port_; }

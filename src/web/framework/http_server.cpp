@@ -235,7 +235,9 @@ void HttpServer::acceptAll()
         connection->ip = text;
         // Over the limits a connection is closed at once: it costs nothing but its accept.
         size_t &fromAddress = perAddress_[connection->ip];
-        if (open_ >= limits_.maxConnections || fromAddress >= limits_.maxPerAddress) {
+        const bool proxy = std::find(limits_.trustedProxies.begin(), limits_.trustedProxies.end(), connection->ip)
+            != limits_.trustedProxies.end();
+        if (open_ >= limits_.maxConnections || (fromAddress >= limits_.maxPerAddress && !proxy)) {
             if (fromAddress == 0)
                 perAddress_.erase(connection->ip);
             ::close(fd);

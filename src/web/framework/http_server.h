@@ -32,7 +32,8 @@ public:
         std::chrono::milliseconds requestTime{5000};
         std::chrono::milliseconds writeTime{10000};  // an answer that cannot be sent by then is dropped
         size_t maxConnections = 4000;
-        size_t maxPerAddress = 250;
+        size_t maxPerAddress = 250;     // except for the trusted proxies
+        std::vector<std::string> trustedProxies;
         size_t keepAliveRequests = 100;
         int threads = 32;
         int backlog = 512;

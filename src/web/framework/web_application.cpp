@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -150,6 +151,24 @@ void WebApplication::installRoutes(httplib::Server &server)
     server.Post(base + "/([^/]+)/async", session(true));
 }
 
+QString WebApplication::clientAddress(const httplib::Request &request) const
+{
+    const QString peer = QString::fromStdString(request.remote_addr);
+    if (!trustedProxies_.contains(peer))
+        return peer;
+    // Each proxy appends the address it got the request from: the first one from the
+    // right that is no trusted proxy is the client.
+    const QStringList chain = header(request, "X-Forwarded-For").split(u',', Qt::SkipEmptyParts);
+    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
+        const QHostAddress address(it->trimmed());
+        if (address.isNull())
+            return peer;
+        if (!trustedProxies_.contains(address.toString()))
+            return address.toString();
+    }
+    return peer;
+}
+
 void WebApplication::newSession(const httplib::Request &request, httplib::Response &response)
 {
     if (!SupportedBrowser(header(request, "User-Agent"))) {
@@ -161,7 +180,7 @@ void WebApplication::newSession(const httplib::Request &request, httplib::Respon
                 PageRenderer::kContentType, 406);
         return;
     }
-    const QString ip = QString::fromStdString(request.remote_addr);
+    const QString ip = clientAddress(request);
     std::shared_ptr<WebSession> session;
     {
         std::lock_guard guard(lock_);
@@ -223,7 +242,7 @@ std::shared_ptr<WebSession> WebApplication::find(const QString &id, const QStrin
 void WebApplication::sessionRequest(const QString &id, const httplib::Request &request,
                                     httplib::Response &response, bool async)
 {
-    const QString ip = QString::fromStdString(request.remote_addr);
+    const QString ip = clientAddress(request);
     std::shared_ptr<WebSession> session = LooksLikeSessionId(id) ? find(id, ip) : nullptr;
     if (!session) {
         answerGone(id, ip, response, async);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <condition_variable>
@@ -53,6 +54,11 @@ public:
     std::function<void(WebSession &)> createStartPage;
 
     void installRoutes(httplib::Server &server);
+
+    // Proxies whose X-Forwarded-For names the client; set before the server listens.
+    void setTrustedProxies(const QStringList &proxies) { trustedProxies_ = proxies; }
+    // The client's address: the connection's, or the forwarded one behind a trusted proxy.
+    QString clientAddress(const httplib::Request &request) const;
 
     // "Lock the session list": the lock and a snapshot of the live sessions, until
     // the object goes ("unlock the session list").
@@ -113,6 +119,7 @@ private:
 
     std::recursive_mutex &lock_;
     const Config config_;
+    QStringList trustedProxies_;
     std::map<QString, std::shared_ptr<WebSession>> sessions_;
     std::map<QString, Ended> ended_;
     std::mutex resourcesMutex_;

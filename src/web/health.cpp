@@ -1,0 +1,69 @@
+#include "web/health.h"
+
+#include "common/service_lock.h"
+#include "shell/service_context.h"
+#include "web/framework/web_application.h"
+
+#include <QHostAddress>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <httplib.h>
+
+namespace {
+
+// One trivial read; false when the database does not answer it.
+bool answers(fb::Transaction &transaction)
+{
+    try {
+        fb::Query query(transaction);
+        query.openReadOnly(QStringLiteral("SELECT 1 FROM RDB$DATABASE"));
+        return !query.isEmpty();
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+}  // namespace
+
+bool HealthRequestAllowed(const QString &peer, const QStringList &from)
+{
+    const QHostAddress address(peer);
+    if (address.isLoopback())
+        return true;
+    for (const QString &host : from)
+        if (!address.isNull() && QHostAddress(host).isEqual(address, QHostAddress::TolerantConversion))
+            return true;
+    return false;
+}
+
+void InstallHealthRoute(httplib::Server &server, ServiceContext &context, WebApplication &application,
+                        std::chrono::steady_clock::time_point started)
+{
+    server.Get("/health", [&context, &application, started](const httplib::Request &request, httplib::Response &response) {
+        response.set_header("Cache-Control", "no-store");
+        // The connection's own peer: a forwarded address proves nothing here.
+        QStringList from;
+        {
+            ServiceLockGuard lock(ServiceLock());
+            from = ServerSettings::addresses(context.settings.HEALTH_FROM);
+        }
+        if (!HealthRequestAllowed(QString::fromStdString(request.remote_addr), from)) {
+            response.status = 403;
+            return;
+        }
+        QJsonObject report;
+        {
+            ServiceLockGuard lock(ServiceLock());
+            TDANI &d = context.danni;
+            report[QStringLiteral("servers")] = context.running() ? QStringLiteral("running") : QStringLiteral("stopped");
+            report[QStringLiteral("dispatchDatabase")] = answers(d.TRANZ_RIZNE);
+            report[QStringLiteral("serviceDatabase")] = answers(d.TRANZ_GPRS_RIZNE);
+            report[QStringLiteral("connections")] = ServerSettings::toInt(d.activeCount).value_or(0);
+        }
+        report[QStringLiteral("webSessions")] = application.sessionCount();
+        report[QStringLiteral("uptimeSeconds")] =
+            qint64(std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count());
+        response.set_content(QJsonDocument(report).toJson(QJsonDocument::Compact).toStdString(), "application/json");
+    });
+}
