@@ -3,6 +3,9 @@
 #include "scripted_prompt.h"
 #include "shell/server_settings.h"
 #include "temp_dir.h"
+#include "unwritable_file.h"
+
+#include <QDir>
 
 #include <QFile>
 
@@ -36,6 +39,16 @@ TEST_F(SettingsTest, MissingFileIsReportedAndRefused)
 {
     EXPECT_FALSE(LoadSettings(settings, dir.path(), prompt));
     EXPECT_EQ(prompt.messages, QStringList{kMissing});
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsReportedAsMissing)
+{
+    // Unreadable for root too: a folder where the file should be.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("SETSERVER.INI")));
+    settings.LOGIN = QStringLiteral("SYSDBA");
+    EXPECT_FALSE(LoadSettings(settings, dir.path(), prompt));
+    EXPECT_EQ(prompt.messages, QStringList{kMissing});
+    EXPECT_TRUE(settings.LOGIN.isEmpty());
 }
 
 TEST_F(SettingsTest, DatabaseSectionsAloneGiveEveryDefault)
@@ -120,6 +133,21 @@ TEST_F(SettingsTest, SaveStopsAtTheFirstNumberThatIsNotWhole)
     EXPECT_EQ(ini.readString("SET_FIRMA", "MISTO", "?"), QStringLiteral("Луцьк"));
     EXPECT_EQ(ini.readString("DOSTUP", "PORT_WEB_SERVERA", "?"), QStringLiteral("?"));
     EXPECT_EQ(ini.readString("DOSTUP", "MAX_KIL_ZEDNAYA", "?"), QStringLiteral("?"));
+}
+
+TEST_F(SettingsTest, ASaveTheFileRefusesIsReportedNotClaimed)
+{
+    writeBytes("[SET_FIRMA]\r\nNAME_FIRMA=Old\r\n");
+    kvtest::UnwritableFile readOnly(iniPath());
+    if (!readOnly.holds())
+        GTEST_SKIP() << "this file system cannot make a file unwritable for root";
+    settings.MAIN_TARIF = QStringLiteral("Стандарт");
+    settings.NAME_FIRMA = QStringLiteral("New");
+    prompt.answers = {true};
+    EXPECT_FALSE(SaveSettings(settings, dir.path(), prompt));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages[0].startsWith(QStringLiteral("Налаштування не збережено")));
+    EXPECT_EQ(fileBytes(), QByteArray("[SET_FIRMA]\r\nNAME_FIRMA=Old\r\n"));
 }
 
 TEST_F(SettingsTest, AnswerNoWritesNothingAndDatabaseKeysAreNeverWritten)
