@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -82,19 +84,66 @@ TEST_F(OperatorLogTest, EmptyLogStillGivesAFileWhenSavedAtClose)
     EXPECT_TRUE(files[0].endsWith(QStringLiteral("_LOG_PIDKL_JAVA.RTF")));
 }
 
-TEST_F(OperatorLogTest, MissingLogFolderIsReportedOnceAndKeepsTheLines)
+TEST_F(OperatorLogTest, AMissingLogFolderIsMade)
 {
     kvtest::TempDir noLogFolder;
-    QStringList problems;
     OperatorLog log(noLogFolder.path(), QStringLiteral("_LOG_PIDKL.RTF"), [] { return QStringLiteral("2"); });
-    QObject::connect(&log, &OperatorLog::problem, [&](const QString &text) { problems << text; });
     log.append(QStringLiteral("one"));
     log.append(QStringLiteral("two"));
-    log.append(QStringLiteral("three"));
+    EXPECT_EQ(log.lineCount(), 0);
+    EXPECT_EQ(logFiles(noLogFolder.path()).size(), 1);
+}
+
+TEST_F(OperatorLogTest, AFailedSaveIsReportedOnceAndKeepsTheLinesUpToTheCap)
+{
+    kvtest::TempDir folder;
+    // A file where the folder should be: nothing can be saved, root or not.
+    QFile blocker(folder.filePath(QStringLiteral("LOG")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QStringList problems;
+    OperatorLog log(folder.path(), QStringLiteral("_LOG_PIDKL.RTF"), [] { return QStringLiteral("2"); });
+    QObject::connect(&log, &OperatorLog::problem, [&](const QString &text) { problems << text; });
+    for (int i = 1; i <= 3; ++i)
+        log.append(QStringLiteral("line %1").arg(i));
     EXPECT_EQ(log.lineCount(), 3);
     EXPECT_EQ(problems.size(), 1);
     EXPECT_FALSE(log.saveNow());
-    EXPECT_EQ(log.lineCount(), 3);
+    EXPECT_FALSE(log.saveError().isEmpty());
+
+    const int cap = 2 * OperatorLog::kKeptSaves;
+    for (int i = 4; i <= cap + 10; ++i)
+        log.append(QStringLiteral("line %1").arg(i));
+    EXPECT_EQ(log.lineCount(), cap);
+    EXPECT_EQ(log.lines().first(), QStringLiteral("line 11"));
+    EXPECT_EQ(problems.size(), 2) << "the lost lines are told once";
+
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("LOG"))));
+    EXPECT_TRUE(log.saveNow());
+    EXPECT_TRUE(log.saveError().isEmpty());
+}
+
+TEST_F(OperatorLogTest, AShortWriteIsNoSave)
+{
+    // As on a full disk: a file may not grow past a few bytes, and says so only when flushed.
+    struct rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    web.append(QStringList(5, QString(40, u'ж')));  // the threshold: a save is tried
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(web.lineCount(), 5);
+    EXPECT_TRUE(logFiles(dir.path()).isEmpty()) << "no short file is left behind";
+    web.append(QStringLiteral("x"));
+    EXPECT_EQ(web.lineCount(), 6) << "the next try waits for another threshold's worth";
+    EXPECT_TRUE(web.saveNow());
+    const QStringList files = logFiles(dir.path());
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(plainText(dir.path() + QStringLiteral("/LOG/") + files[0]).count(QString(40, u'ж')), 5);
 }
 
 TEST_F(OperatorLogTest, ThresholdThatIsNotANumberNeverSavesAndIsReported)
