@@ -282,7 +282,7 @@ void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, co
         logEvent(QStringLiteral("] Опитування клієнтом з IP:[") + address + QStringLiteral("] налаштувань сервера"));
         return;
     case JavaCommand::OpenNews:
-        SendJavaAnswer(address, NewsAnswer(JavaNewsText(context_.folder)));
+        SendJavaAnswer(address, NewsAnswer(JavaNewsText(context_.news.text())));
         context_.accounts.addNewsEntry();
         logEvent(QStringLiteral("] Клієнт з IP:[") + address + QStringLiteral("] успішно зчитав текст новин."));
         return;
