@@ -25,6 +25,21 @@ QString lines(std::initializer_list<const char *> parts)
     return text.join(u'\n');
 }
 
+// The major version of the server behind a connection; 0 when it does not say (a
+// server older than 2.1).
+int ServerMajorVersion(fb::Transaction &transaction)
+{
+    try {
+        fb::Query query(transaction);
+        query.openReadOnly(QStringLiteral("SELECT RDB$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB$DATABASE"));
+        const QString version = query.isEmpty() ? QString() : query.field(0).asText();
+        query.close();
+        return version.section(u'.', 0, 0).toInt();
+    } catch (const fb::Error &) {
+        return 0;
+    }
+}
+
 }  // namespace
 
 TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount])
@@ -107,16 +122,18 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
         BAZA.close();
         orderColumns_.reset();
         BAZA.open({databaseName, login.user, login.password});
+        dispatchRecordVersions = ServerMajorVersion(TRANZ_RIZNE) >= 3;
         IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
             BAZA,
             QStringList{QStringLiteral("EV_INSERT_BUDINKA"), QStringLiteral("EV_InsertZAMOVLENNIA"),
                         QStringLiteral("EV_UpdateZAMOVLENNIA")},
             [this](const QString &name, unsigned count) { emit dispatchEvent(name, count); });
         return true;
-    } catch (const fb::Error &) {
+    } catch (const fb::Error &error) {
+        // The engine's reason follows: the database may well be in use by another process.
         prompt.message(QStringLiteral(
             "Неможливо відкрити головну базу даних (можливо LOGIN і/або PASS сервера невірні "
-            "прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+            "прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !\n\n") + error.text());
         return false;
     }
 }
@@ -145,10 +162,10 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
         openGrid(Grid::Activ);
         RefreshGrid(Grid::Skarga);
         return true;
-    } catch (const fb::Error &) {
+    } catch (const fb::Error &error) {
         prompt.message(QStringLiteral(
             "Неможливо відкрити базу налаштувань web сервіса (можливо LOGIN і/або PASS сервера "
-            "невірні прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+            "невірні прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !\n\n") + error.text());
         return false;
     }
 }

@@ -76,6 +76,11 @@ public:
     // The text columns of the dispatchers' ZAMOVLENNIA, read once a connection.
     const ColumnWidths &OrderColumns();
 
+    // The dispatchers' server keeps RDB$RECORD_VERSION (Firebird 3 and later); set
+    // from the server's version when their database is opened. Older servers need
+    // checks that do without it.
+    bool dispatchRecordVersions = true;
+
     // Refresh of a grid after a write to its table: commit the general transaction
     // and the grid's own, open the grid again (counters, then the remembered row).
     void RefreshGrid(Grid grid);

@@ -27,7 +27,8 @@ class TDANI;
 // names and captions are kept between calculations and checked at the start of every
 // one with a single cheap statement: the highest street number, and for VULICA_LUCK and
 // KARTA_MISTA the row count and the newest and the sum of the record versions
-// (RDB$RECORD_VERSION, the writing transaction of each row). Any change the
+// (RDB$RECORD_VERSION, the writing transaction of each row; on servers older than
+// Firebird 3, which lack it, a sum of row checksums instead). Any change the
 // dispatchers commit - an added, moved, re-captioned or deleted point, a renamed or new
 // street - rebuilds the cache from one read of both tables, in the same snapshot as the
 // check. The look-ups of the two addresses are then answered from the cache exactly as

@@ -176,7 +176,22 @@ TEST_F(TripDistance, PointOutsideMapPointsFailsTheCalculation)
     EXPECT_GT(db->engine.CalcTripDistance("Нова зупинка", "[Четверта]{7}"), 0);
 }
 
-TEST_F(TripDistance, DispatchersChangesReachTheNextCalculation)
+// The dispatchers' changes are seen with either check of the map's freshness: the record
+// versions of Firebird 3 and later, or the row checksums older servers are checked by.
+class MapFreshness : public TripDistance, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        TripDistance::SetUp();
+        db->danni.dispatchRecordVersions = GetParam();
+    }
+    void TearDown() override { db->danni.dispatchRecordVersions = true; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Checks, MapFreshness, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "RecordVersions" : "RowChecksums"; });
+
+TEST_P(MapFreshness, DispatchersChangesReachTheNextCalculation)
 {
     fourStreets();
     db->engine.CalcTripDistance("[Перша]{1}", "[Четверта]{7}");
@@ -229,7 +244,7 @@ TEST_F(TripDistance, AddressTextsCompareAsTheDatabaseComparesThem)
     same("[Перша]{1", "[Четверта]{7}");  // no "}": any captioned point will do
 }
 
-TEST_F(TripDistance, RenamedStreetIsFoundByItsNewName)
+TEST_P(MapFreshness, RenamedStreetIsFoundByItsNewName)
 {
     fourStreets();
     db->point(41, 100, 50, {3}, "[Нова]{2}");
@@ -244,7 +259,7 @@ TEST_F(TripDistance, RenamedStreetIsFoundByItsNewName)
 
 namespace {
 
-TEST_F(TripDistance, LateCommitOfAnOlderDispatcherTransactionIsSeen)
+TEST_P(MapFreshness, LateCommitOfAnOlderDispatcherTransactionIsSeen)
 {
     fourStreets();
     fb::Transaction older(*db->dispatcher);
