@@ -35,6 +35,8 @@ public:
     // Closes the open connections, stops listening and stops the refresh timer.
     void deactivate();
     bool isActive() const { return server_.isListening(); }
+    // Why the last activate() failed.
+    QString errorString() const { return server_.errorString(); }
     // Every open connection goes through its disconnect handling.
     void closeAllConnections();
     int connectionCount() const { return int(connections_.size()); }

@@ -13,6 +13,7 @@
 #include "shell/ui/taxi_logo.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -41,6 +42,8 @@ TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
     : QMainWindow(parent), context_(context), control_(control), Panel19(new StatusStrip),
       counters_(new CountersPanel(context.danni))
 {
+    // FormCreate: the news are loaded before the news page shows them.
+    control_.FormCreate();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Web сервіс замовлення таксі \"Tesmora - TAXI\""));
     // Fills the screen even where no window manager honours the maximized state.
@@ -85,7 +88,7 @@ QWidget *TForm1::buildPages()
 
     auto *extra = new QTabWidget;
     extra->setObjectName(QStringLiteral("PageControl2"));
-    news_ = new NewsPage(context_.folder, context_.prompt);
+    news_ = new NewsPage(context_.news, context_.prompt);
     extra->addTab(news_, QStringLiteral("  НОВИНИ  "));
     PageControl1->addTab(extra, QStringLiteral("  ДОДАТКОВІ  ФУНКЦІЇ  "));
     return PageControl1;
@@ -163,13 +166,16 @@ void TForm1::FormShow()
         N5->setEnabled(true);
         break;
     case ServerControl::StartUpResult::Close:
+        // The failure has been shown: the program ends, whatever other window is left.
         close();
-        break;
+        QCoreApplication::exit(1);
+        return;
     case ServerControl::StartUpResult::Restart:
-        // A fresh copy opens the new service database once this one has let go of both.
+        // The program starts again in this process once both databases are let go.
         restartRequested_ = true;
         close();
-        break;
+        QCoreApplication::exit(0);
+        return;
     }
 }
 

@@ -32,7 +32,7 @@ public:
 
     // Start-up, once, when the window is first shown.
     void FormShow();
-    // Start-up created the service database: a new copy of the program is to take over.
+    // Start-up created the service database: the program is to start again.
     bool restartRequested() const { return restartRequested_; }
 
     void N2Click();
