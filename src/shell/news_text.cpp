@@ -14,14 +14,24 @@ const QString kNoNews = QStringLiteral("Вкажіть свої новини !!!
 
 QString NewsText::path() const { return QDir(folder_).filePath(QStringLiteral("NEWS.rtf")); }
 
-QString NewsText::text() const
+QString NewsText::text()
 {
+    {
+        std::lock_guard guard(mutex_);
+        if (loaded_)
+            return text_;
+    }
+    load();
     std::lock_guard guard(mutex_);
     return text_;
 }
 
 QString NewsText::load()
 {
+    {
+        std::lock_guard guard(mutex_);
+        loaded_ = true;  // an unreadable file is not tried again at every request
+    }
     QFile file(path());
     if (!file.exists()) {
         {

@@ -17,11 +17,13 @@ public:
     // the message for the operator; an unreadable file leaves the held text as it was.
     QString load();
 
-    QString text() const;
+    // The text held; a service whose start did not load it loads it at this first need.
+    QString text();
     QString path() const;
 
 private:
     const QString folder_;
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     QString text_;
+    bool loaded_ = false;
 };

@@ -244,6 +244,13 @@ bool SaveSettings(const ServerSettings &settings, const QString &folder, Prompt 
     return true;
 }
 
+QUrl ProductSite(const ServerSettings &settings)
+{
+    const QUrl url(settings.SAIT_PROGRAMY.trimmed(), QUrl::StrictMode);
+    const bool web = url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https");
+    return web && !url.host().isEmpty() ? url : QUrl();
+}
+
 void RestoreDefaultAdvert(ServerSettings &settings, const QString &folder)
 {
     if (!QFileInfo::exists(filePath(folder)))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -76,6 +77,10 @@ bool LoadSettings(ServerSettings &settings, const QString &folder, Prompt &promp
 // first key the file refuses (both told to the operator). Returns true when every
 // key is in the file.
 bool SaveSettings(const ServerSettings &settings, const QString &folder, Prompt &prompt);
+
+// The product's web site of SAIT_PROGRAMY when it is an http or https address; an empty
+// URL otherwise, and then no link to it is shown.
+QUrl ProductSite(const ServerSettings &settings);
 
 // Puts the default advert of the file back ("Відновити дані реклами по замовчюванні").
 void RestoreDefaultAdvert(ServerSettings &settings, const QString &folder);

@@ -169,6 +169,25 @@ TEST_F(SettingsTest, AnswerNoWritesNothingAndDatabaseKeysAreNeverWritten)
     EXPECT_EQ(IniFile(iniPath()).readString("DOSTUP", "MAIN_TARIF", "?"), QStringLiteral("Стандарт"));
 }
 
+TEST(ProductSite, OnlyAWebAddressIsLinked)
+{
+    const struct {
+        const char *setting;
+        const char *site;
+    } cases[] = {{"", ""},
+                 {"   ", ""},
+                 {"https://taxi.example.ua/", "https://taxi.example.ua/"},
+                 {" http://taxi.example.ua ", "http://taxi.example.ua"},
+                 {"javascript:alert(1)", ""},
+                 {"taxi.example.ua", ""}};
+    for (const auto &c : cases) {
+        ServerSettings settings;
+        settings.SAIT_PROGRAMY = QString::fromUtf8(c.setting);
+        EXPECT_EQ(ProductSite(settings).toString(), QString::fromUtf8(c.site)) << c.setting;
+    }
+    EXPECT_TRUE(ServerSettings::pageDefaults().SAIT_PROGRAMY.isEmpty());
+}
+
 TEST_F(SettingsTest, DefaultAdvertComesBackFromTheFile)
 {
     writeBytes("[REKLAMA]\nURL_IMG=http://a/img.png\nURL_SAIT=http://a\nTEXT_REKLAMA=Default\n"

@@ -26,7 +26,6 @@
 namespace {
 
 const QString kSettingsCaption = QStringLiteral("  НАЛАШТУВАННЯ  ");
-const QUrl kProductSite(QStringLiteral("https://tesmora-taxi.example/"));
 
 QWidget *emptyPage(const char *name)
 {
@@ -61,7 +60,11 @@ TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
     setCentralWidget(central);
     buildMenu();
 
-    connect(Panel19->logo(), &TaxiLogo::doubleClicked, this, [] { OpenExternalUrl(kProductSite); });
+    connect(Panel19->logo(), &TaxiLogo::doubleClicked, this, [this] {
+        const QUrl site = ProductSite(context_.settings);
+        if (!site.isEmpty())
+            OpenExternalUrl(site);
+    });
     connect(&control_, &ServerControl::runningChanged, this, &TForm1::showRunning);
     connect(&control_, &ServerControl::settingsPageVisible, this, &TForm1::setSettingsPageVisible);
     connect(settings_, &SettingsPage::advertScheduleRequested, this, &TForm1::N7Click);
@@ -162,6 +165,9 @@ void TForm1::FormShow()
     switch (control_.StartUp()) {
     case ServerControl::StartUpResult::Ready:
         settings_->showLoadedSettings();
+        // Without a product site the logo leads nowhere and says so by no hint.
+        if (ProductSite(context_.settings).isEmpty())
+            Panel19->logo()->setToolTip(QString());
         N2->setEnabled(true);
         N5->setEnabled(true);
         break;
