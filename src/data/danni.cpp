@@ -120,7 +120,7 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
     try {
         IBEvents1_BAZA_TAXI.reset();
         BAZA.close();
-        orderColumns_.reset();
+        dispatchColumns_.clear();
         BAZA.open({databaseName, login.user, login.password});
         dispatchRecordVersions = ServerMajorVersion(TRANZ_RIZNE) >= 3;
         IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
@@ -149,6 +149,7 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
     }
     try {
         BAZA_GPRS_KLIENT.close();
+        serviceColumns_.clear();
         BAZA_GPRS_KLIENT.open({databaseName, login.user, login.password});
         TRANZ_GPRS_RIZNE.commitIfActive();
         ReleaseExpiredBans();
@@ -172,9 +173,23 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
 
 const ColumnWidths &TDANI::OrderColumns()
 {
-    if (!orderColumns_)
-        orderColumns_ = ColumnWidths::Read(TRANZ_RIZNE, QStringLiteral("ZAMOVLENNIA"));
-    return *orderColumns_;
+    return DispatchColumns(QStringLiteral("ZAMOVLENNIA"));
+}
+
+const ColumnWidths &TDANI::DispatchColumns(const QString &table)
+{
+    auto known = dispatchColumns_.find(table);
+    if (known == dispatchColumns_.end())
+        known = dispatchColumns_.emplace(table, ColumnWidths::Read(TRANZ_RIZNE, table)).first;
+    return known->second;
+}
+
+const ColumnWidths &TDANI::ServiceColumns(const QString &table)
+{
+    auto known = serviceColumns_.find(table);
+    if (known == serviceColumns_.end())
+        known = serviceColumns_.emplace(table, ColumnWidths::Read(TRANZ_GPRS_RIZNE, table)).first;
+    return known->second;
 }
 
 void TDANI::ReleaseExpiredBans()

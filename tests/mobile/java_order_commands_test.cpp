@@ -2,6 +2,9 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "mobile/java_account_commands.h"
+#include "mobile/java_add_users.h"
+#include "mobile/java_address_lists.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_order_commands.h"
 #include "mobile/java_order_state.h"
@@ -11,6 +14,8 @@
 #include "route/route_engine.h"
 
 #include <QFile>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -283,6 +288,96 @@ TEST_F(OrderCommands, OrderListsOfALoggedInClient)
               "02.01.2026 10:20:30 [HI] ~~~ А попередня розрахована сума =40,5");
     EXPECT_EQ(decoded(ExtractBetween(archive, QByteArray("<#2>"), QByteArray("</#2>"))),
               "02.01.2026 10:20:30 [HI] ~~~ А --- >>> Б попередня розрахована сума =40,5 узяв позивний 117");
+}
+
+}  // namespace
+
+namespace {
+
+const QString kNoConnection =
+    QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних диспетчерської служби ! "
+                   "Повторіть спробу замовлення або виконайте замовлення у телефонному режимі.");
+
+TEST_F(OrderCommands, AFailedInsertIsAnsweredAsAFailure)
+{
+    logIn("00102");
+    Order order;
+    order.phone = QStringLiteral("0939876543");
+    ASSERT_EQ(coded(order), "<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>");
+    TDANI::Execute(context.danni.RIZNE, "CREATE EXCEPTION KV_REFUSED 'refused'");
+    TDANI::Execute(context.danni.RIZNE,
+                   "CREATE TRIGGER KV_REFUSE FOR ZAMOVLENNIA BEFORE INSERT AS BEGIN EXCEPTION KV_REFUSED; END");
+
+    const QByteArray codedAnswer = coded(order);
+    EXPECT_EQ(errorOf(codedAnswer), kNoConnection.toStdString());
+    EXPECT_TRUE(codedAnswer.startsWith("<OtvetCreateZamCodForm><NumZam>0</NumZam>"));
+    EXPECT_EQ(slot->NumZam, 1003) << "the client keeps following its order";
+    EXPECT_EQ(OrderLogLine(codedAnswer, "10.0.0.9"), "] Помилка під час створення замовлення клієнтом з IP:[10.0.0.9].");
+
+    const QByteArray quickAnswer = quick(Order{});
+    EXPECT_EQ(errorOf(quickAnswer), kNoConnection.toStdString());
+    EXPECT_EQ(engineLog.filter("] помилка під час створення").size(), 2);
+}
+
+TEST_F(OrderCommands, TypedValuesTooLongOrWithWildcardsFindNothingAndNeverFail)
+{
+    const QString huge(40000, u'7');
+    Order longPhone;
+    longPhone.phone = huge;
+    const struct {
+        const char *name;
+        std::function<QByteArray()> answer;
+        QByteArray expected;
+    } cases[] = {
+        {"street search beyond any column", [&] { return StreetListAnswer(context.danni, "<ListVul>" + b64(huge) + "</ListVul>"); },
+         "<VidpovidListVul><cil>0</cil></VidpovidListVul>"},
+        {"street search for a wildcard", [&] { return StreetListAnswer(context.danni, "<ListVul>" + b64("%") + "</ListVul>"); },
+         "<VidpovidListVul><cil>0</cil></VidpovidListVul>"},
+        {"object search for a wildcard", [&] { return ObjectListAnswer(context.danni, "<ListObekt>" + b64("_") + "</ListObekt>"); },
+         "<VidpovidListObekt><cil>0</cil></VidpovidListObekt>"},
+        {"login with a code beyond the index key",
+         [&] {
+             return LoginAnswer(context, *slot, "10.0.0.9",
+                                "<CodClient>" + QByteArray(1024, '1') + "</CodClient><CodPass>pw</CodPass></OpenFormCodZam>",
+                                now);
+         },
+         "<status>NO</status>"},
+        {"application with a code beyond the columns",
+         [&] {
+             return AddUsersAnswer(context, "10.0.0.9",
+                                   "<CodClient>" + QByteArray(2000, '1') + "</CodClient><CodPass>pw</CodPass><NumPhone>"
+                                       + b64("0671112233") + "</NumPhone></AddUsers>",
+                                   now);
+         },
+         "<Error>"},
+        {"quick order from a telephone beyond the columns", [&] { return quick(longPhone); },
+         "<OtvetCreateZam><NumZam>0</NumZam><Error>"},
+    };
+    for (const auto &c : cases) {
+        QByteArray answer;
+        EXPECT_NO_THROW(answer = c.answer()) << c.name;
+        EXPECT_TRUE(answer.contains(c.expected)) << c.name << ": " << answer.left(300).toStdString();
+    }
+}
+
+TEST_F(OrderCommands, LookUpsFindWhatTheDispatchersAndTheOperatorStored)
+{
+    // An account stored with the five-digit code is banned for the code typed as a number.
+    TDANI::Execute(context.danni.GPRS_RIZNE,
+                   "INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, TABLE_KLIENT_BAN, "
+                   "TABLE_KLIENT_DATBAN, TABLE_KLIENT_TIMEBAN) VALUES (1, '00102', 'pw', '+', DATE '2099-01-02', "
+                   "TIME '10:00:00')");
+    Order order;
+    order.code = "102";
+    EXPECT_EQ(errorOf(quick(order)), "[даний код заблокований у базі web сервіса до 02.01.2099 10:00:00]");
+
+    // A callsign listed twice: the car is the last one listed, as the pages read it.
+    TDANI::Execute(context.danni.RIZNE,
+                   "INSERT INTO DANI_AVTO (TABL_AVTO_POZIVN, TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL) "
+                   "VALUES ('102', 'АС 9999 КК', 'синій', 'Renault Logan')");
+    const QByteArray state = OrderStateAnswer(context, "<PerevirkaActiveZam>1002</PerevirkaActiveZam>");
+    EXPECT_EQ(decoded(ExtractBetween(state, QByteArray("<DaniAuto>"), QByteArray("</DaniAuto>"))),
+              "позивний[102] авто:[АС 9999 КК / синій / Renault Logan]");
 }
 
 }  // namespace
