@@ -288,14 +288,14 @@ QString jubileeRefusal(ServiceContext &context, const TTableJavaClient &slot, co
     return text;
 }
 
-double tripDistance(RouteEngine &routes, const QString &start, const QString &destination)
+double tripDistance(RouteEngine &routes, const QString &start, const QString &destination, const OnlinePolicy &online)
 {
-    const double distance = routes.CalcTripDistance(start, destination);
+    const double distance = routes.CalcTripDistance(start, destination, online);
     return distance != 0 ? CutAfterTwoDecimals(distance) : 0;
 }
 
 QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot, const QByteArray &request,
-                      const QDateTime &now)
+                      const QDateTime &now, const OnlinePolicy &online)
 {
     TDANI &d = context.danni;
     const OrderRequest order(request);
@@ -317,7 +317,7 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     if (TrimJavaText(destination).isEmpty())
         destination = QStringLiteral("null");
     const bool withDestination = destination != QStringLiteral("null");
-    const double distance = withDestination && !jubilee ? tripDistance(routes, pickup, destination) : 0;
+    const double distance = withDestination && !jubilee ? tripDistance(routes, pickup, destination, online) : 0;
     const double fare = LoadTariff(d, context.settings.MAIN_TARIF, order.forNow() ? 0 : 1, distance, 0, 0);
 
     const std::optional<int> number =
@@ -340,15 +340,17 @@ QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const 
 }
 
 QByteArray CodedOrderAnswer(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot,
-                            const QByteArray &request, const QDateTime &now)
+                            const QByteArray &request, const QDateTime &now, const OnlinePolicy &online)
 {
-    return "<OtvetCreateZamCodForm>" + codedOrder(context, routes, slot, request, now) + "</OtvetCreateZamCodForm>";
+    return "<OtvetCreateZamCodForm>" + codedOrder(context, routes, slot, request, now, online)
+        + "</OtvetCreateZamCodForm>";
 }
 
-QByteArray FareEstimateAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request)
+QByteArray FareEstimateAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request,
+                              const OnlinePolicy &online)
 {
     const double distance = tripDistance(routes, DecodeText64(JavaField(request, "<Punct1>", "</Punct1>")),
-                                         DecodeText64(JavaField(request, "<Punct2>", "</Punct2>")));
+                                         DecodeText64(JavaField(request, "<Punct2>", "</Punct2>")), online);
     const double fare = LoadTariff(context.danni, context.settings.MAIN_TARIF, 0, distance, 0, 0);
     return "</OtvetRozrahSuma><SumaZam>" + RegionalFormat::numberText(fare).toLatin1()
         + "</SumaZam></OtvetRozrahSuma>";

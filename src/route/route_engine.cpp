@@ -407,7 +407,21 @@ std::optional<double> RouteEngine::scaleToKilometres(double length)
     return kilometres;
 }
 
-double RouteEngine::CalcTripDistance(const QString &start, const QString &destination)
+double RouteEngine::onlineTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online)
+{
+    if (online.known && online.known->start == start && online.known->destination == destination)
+        return online.known->kilometres;
+    const OnlineFetch fetch = onlineDistance(start, destination);
+    if (!fetch)
+        return 0;
+    if (online.defer)
+        throw OnlineDistanceNeeded{{start, destination, 0}, fetch};
+    // Never wait on the network holding the lock: every page, phone and the window would.
+    const ServiceLockRelease released;
+    return fetch({});
+}
+
+double RouteEngine::CalcTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online)
 {
     ServiceLockGuard lock(ServiceLock());
     lastTrip_ = {};
@@ -419,7 +433,7 @@ double RouteEngine::CalcTripDistance(const QString &start, const QString &destin
         const std::optional<int> startPoint = mapPointOf(start);
         const std::optional<int> destinationPoint = mapPointOf(destination);
         if (!startPoint || !destinationPoint)
-            return onlineDistance(start, destination);
+            return onlineTripDistance(start, destination, online);
         checkCrossings();  // where the crossing table would be built
 
         const Endpoint s = resolve(start + u'<' + QString::number(*startPoint) + u'>');

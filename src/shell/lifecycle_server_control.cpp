@@ -35,10 +35,14 @@ ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *pa
                                             [&context](const QString &rest) { context.webLog.event(rest); }))
 {
     mobile_->setRouteEngine(*routes_);
-    // The city is read at each calculation: the route page gets the one shown in the settings.
+    // The city is read at each calculation, under the lock: the route page gets the one
+    // shown in the settings. The fetch itself runs without the lock.
     routes_->onlineDistance = [&context](const QString &start, const QString &destination) {
-        return OnlineTripDistance(context.settings.ROUTE_HOST, context.settings.MISTO, start, destination,
-                                  [&context](const QString &rest) { context.webLog.event(rest); });
+        return RouteEngine::OnlineFetch([host = context.settings.ROUTE_HOST, city = context.settings.MISTO, start,
+                                         destination, &context](const FetchCancelled &cancelled) {
+            return OnlineTripDistance(host, city, start, destination,
+                                      [&context](const QString &rest) { context.webLog.event(rest); }, cancelled);
+        });
     };
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);

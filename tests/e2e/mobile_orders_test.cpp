@@ -11,9 +11,15 @@
 
 #include <QFile>
 
+#include <httplib.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -53,10 +59,14 @@ protected:
         scale.write("[KARTA_MISTA]\r\nLENGTH=1000\r\nLENGTH_TOCHKA=100\r\n");
         scale.close();
 
-        const int web = freePort();
+        webPort = freePort();
         port = freePort();
-        run(QString::fromUtf8(kSettings).arg(web).arg(port).arg(jubileeHours));
-        ASSERT_TRUE(waitUntilAccepts(web, 60)) << process.readAllStandardError().toStdString();
+        run(QString::fromUtf8(kSettings)
+                .arg(webPort)
+                .arg(port)
+                .arg(jubileeHours)
+                .replace(QStringLiteral("[SET_FIRMA]\n"), QStringLiteral("[SET_FIRMA]\n") + extraFirmSettings));
+        ASSERT_TRUE(waitUntilAccepts(webPort, 60)) << process.readAllStandardError().toStdString();
         ASSERT_TRUE(waitUntilAccepts(port, 10));
         dispatcher = std::make_unique<Dispatcher>(
             fb::ConnectParams{folder.dispatchConnection(), QStringLiteral("SYSDBA"), folder.password()});
@@ -85,6 +95,8 @@ protected:
     }
 
     QString jubileeHours = allHours();
+    QString extraFirmSettings;  // more lines of [SET_FIRMA]
+    int webPort = 0;
     int port = 0;
     std::unique_ptr<Dispatcher> dispatcher;
 };
@@ -254,6 +266,119 @@ TEST_F(MobileOrdersWithoutJubileeHours, RefusalsReachTheClient)
                          "режимі) ! ]")
                   + "</Error></OtvetCreateZamCodForm>@");
     stop();
+}
+
+// A route page that answers only when the test lets it (as a slow page would, minutes
+// later), on the host the service asks.
+class SlowRoutePage {
+public:
+    SlowRoutePage()
+    {
+        server_.Get("/", [this](const httplib::Request &, httplib::Response &response) {
+            std::unique_lock lock(mutex_);
+            ++asked_;
+            changed_.notify_all();
+            changed_.wait_for(lock, std::chrono::seconds(60), [this] { return released_; });
+            response.set_content("{\"duration\":600,\"distance\":5000,\"segments\":[]}", "application/json");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~SlowRoutePage()
+    {
+        release();
+        server_.stop();
+        thread_.join();
+    }
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    bool waitUntilAsked()
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(30), [this] { return asked_ > 0; });
+    }
+    void release()
+    {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    httplib::Server server_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int asked_ = 0;
+    bool released_ = false;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+class MobileOrdersWithSlowRoutePage : public MobileOrders {
+protected:
+    void SetUp() override
+    {
+        extraFirmSettings = QStringLiteral("ROUTE_HOST=") + routePage.host() + u'\n';
+        MobileOrders::SetUp();
+    }
+
+    // A coded order of 00103 to a place off the map, so priced by the route page.
+    static QByteArray offTheMapOrder()
+    {
+        return "<NumPhone>" + cp1251("0939876543") + "</NumPhone><DataTimeCreate>NEW</DataTimeCreate><Punct1>"
+            + cp1251("[проспект Волі]{1}") + "</Punct1><Punct2>" + cp1251("Аеропорт за містом") + "</Punct2><Dod1>"
+            + cp1251("тел.:[0939876543]   тариф:[Стандарт]") + "</Dod1></CreateZamCodForm>###";
+    }
+
+    SlowRoutePage routePage;
+};
+
+TEST_F(MobileOrdersWithSlowRoutePage, OthersAreServedWhileTheRoutePageIsAwaitedAndAnswersKeepTheirOrder)
+{
+    auto waiting = connect("127.0.0.1");
+    logIn(*waiting, "00103");
+    waiting->send(offTheMapOrder() + "<OpenSettingServer>###");
+    ASSERT_TRUE(routePage.waitUntilAsked());
+
+    // Meanwhile another phone and a browser are served.
+    auto other = connect("127.0.0.2");
+    other->send("<OpenNews>###");
+    EXPECT_TRUE(other->answer().startsWith("<DataNews>"));
+    httplib::Client browser("127.0.0.1", webPort);
+    browser.set_follow_location(true);
+    const httplib::Result page =
+        browser.Get("/zakaz", {{"User-Agent", "Mozilla/5.0 (X11; Linux x86_64) Chrome/120.0 Safari/537.36"}});
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("<form"), std::string::npos) << "the start page of a new session";
+
+    routePage.release();
+    EXPECT_EQ(waiting->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>@"));
+    EXPECT_TRUE(waiting->answer().startsWith("<OtvetSettingServer>"));
+    EXPECT_EQ(status(*waiting, "SumaZam"), "62,5");  // 25 + 7.5 for each of the page's 5 km
+    stop();
+}
+
+TEST_F(MobileOrdersWithSlowRoutePage, AnOrderWhoseConnectionWentIsStillPlacedAndLogged)
+{
+    auto gone = connect("127.0.0.1");
+    logIn(*gone, "00103");
+    gone->send(offTheMapOrder());
+    ASSERT_TRUE(routePage.waitUntilAsked());
+    gone.reset();
+    auto other = connect("127.0.0.2");  // the server has seen the connection go
+    routePage.release();
+    QList<Dispatcher::OpenOrder> orders;
+    for (int attempt = 0; attempt < 100 && orders.size() < 2; ++attempt) {
+        QThread::msleep(100);
+        orders = dispatcher->openWebOrders();
+    }
+    ASSERT_EQ(orders.size(), 2);  // the demo's open order and this one
+    EXPECT_EQ(orders.last().number, 1003);
+    stop();
+    const QString log = savedLog(folder.path(), QStringLiteral("_LOG_PIDKL_JAVA.RTF"));
+    EXPECT_TRUE(log.contains(QStringLiteral("] Замовлення під номером 1003 успішно створено клієнтом з IP:[127.0.0.1]")))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("закрилося до відповіді: запит виконано, відповідь не відправлена")));
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ protected:
     QByteArray quick(const Order &order) { return QuickOrderAnswer(context, routes, order.request("</CreateZam>"), now); }
     QByteArray coded(const Order &order)
     {
-        return CodedOrderAnswer(context, routes, *slot, order.request("</CreateZamCodForm>"), now);
+        return CodedOrderAnswer(context, routes, *slot, order.request("</CreateZamCodForm>"), now, {});
     }
 
     // The newest order row of a client: destination (NULL as "<null>"), sum, free ride, extra.
@@ -236,11 +236,11 @@ TEST_F(OrderCommands, FareEstimate)
 {
     Order order;
     order.destination = QStringLiteral("десь за містом");
-    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>")),
+    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>"), {}),
               "</OtvetRozrahSuma><SumaZam>25</SumaZam></OtvetRozrahSuma>");
     order.destination = QStringLiteral("[проспект Волі]{15}");
     const double distance = CutAfterTwoDecimals(routes.CalcTripDistance(order.pickup, order.destination));
-    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>")),
+    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>"), {}),
               "</OtvetRozrahSuma><SumaZam>" + RegionalFormat::numberText(25 + 7.5 * distance).toLatin1()
                   + "</SumaZam></OtvetRozrahSuma>");
 }
