@@ -13,7 +13,6 @@
 #include "shell/ui/taxi_logo.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -172,15 +171,14 @@ void TForm1::FormShow()
         N5->setEnabled(true);
         break;
     case ServerControl::StartUpResult::Close:
-        // The failure has been shown: the program ends, whatever other window is left.
+        // The failure has been shown: the program ends.
+        exitStatus_ = 1;
         close();
-        QCoreApplication::exit(1);
         return;
     case ServerControl::StartUpResult::Restart:
         // The program starts again in this process once both databases are let go.
         restartRequested_ = true;
         close();
-        QCoreApplication::exit(0);
         return;
     }
 }
@@ -193,6 +191,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     }
     control_.FormClose();
     event->accept();
+    emit closed(exitStatus_);
 }
 
 void TForm1::showRunning(bool running)

@@ -45,6 +45,11 @@ public:
     void LOGJAVAGPRSSERVER1Click();
     void setSettingsPageVisible(bool visible);
 
+signals:
+    // The window has closed: the program ends with this status (1 after a failed
+    // start-up), whatever other window is still up.
+    void closed(int exitStatus);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -71,4 +76,5 @@ private:
     QAction *N5 = nullptr;
     bool startUpScheduled_ = false;
     bool restartRequested_ = false;
+    int exitStatus_ = 0;
 };

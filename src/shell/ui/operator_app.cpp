@@ -74,8 +74,8 @@ int RunOperatorWindow(int argc, char **argv)
         QObject::connect(&processSignals, &ProcessSignals::stopRequested, &form1, [&] {
             control.N5Click();
             form1.close();
-            QCoreApplication::exit(0);
         });
+        QObject::connect(&form1, &TForm1::closed, &app, &QCoreApplication::exit);
         processSignals.catchSignals();
         QObject::connect(&control, &ServerControl::databaseClientStarted, &processSignals,
                          &ProcessSignals::catchSignals);
