@@ -423,7 +423,7 @@ void MobileServer::complete(quint64 ticket, double kilometres)
         answer = routeAnswer(deferred.command, live ? *live : deferred.slot, deferred.request, deferred.now,
                              OnlinePolicy{true, trip});
     } catch (const OnlineDistanceNeeded &) {
-        // The same request asks for the same trip, whose distance it now has.
+        // Not expected: run again, a request asks for the same trip, whose distance it has now.
         reportFailure(QStringLiteral("Запит клієнта з IP:[%1] потребував відстані іншої поїздки.").arg(deferred.address));
     } catch (const std::exception &error) {
         reportFailure(QString::fromUtf8(error.what()));
