@@ -61,6 +61,11 @@ bool IniFile::exists() const
     return QFileInfo::exists(m_path);
 }
 
+bool IniFile::readable() const
+{
+    return exists() && sync();
+}
+
 // --- reading the file -------------------------------------------------------
 
 void IniFile::reset() const
@@ -443,8 +448,14 @@ bool IniFile::save(std::vector<Line> lines)
         m_lastError = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
         return false;
     }
-    file.write(out);
-    if (!file.commit()) {  // a failed write makes the commit fail and the old file stays
+    // A write that fails only when the buffer is flushed (a full disk) escapes the
+    // commit's check: flushed and checked here, so the old file stays.
+    if (file.write(out) != out.size() || !file.flush()) {
+        m_lastError = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
         m_lastError = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
         return false;
     }

@@ -41,6 +41,7 @@ public:
 
     QString path() const { return m_path; }
     bool exists() const;  // the file is there now
+    bool readable() const;  // the file is there now and its bytes could be read
 
     QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;
     // Windows/Delphi: a value that is not a whole decimal number in int range

@@ -80,7 +80,16 @@ bool SaveRtf(const QString &path, const QStringList &lines, QString *error)
             *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
-    file.write(RtfDocument(lines));
+    const QByteArray bytes = RtfDocument(lines);
+    // QSaveFile's commit misses a write that fails only when its buffer is flushed (a
+    // full disk) and would put a short file in place: every byte is flushed and
+    // checked first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());

@@ -25,6 +25,21 @@ QString lines(std::initializer_list<const char *> parts)
     return text.join(u'\n');
 }
 
+// The major version of the server behind a connection; 0 when it does not say (a
+// server older than 2.1).
+int ServerMajorVersion(fb::Transaction &transaction)
+{
+    try {
+        fb::Query query(transaction);
+        query.openReadOnly(QStringLiteral("SELECT RDB$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB$DATABASE"));
+        const QString version = query.isEmpty() ? QString() : query.field(0).asText();
+        query.close();
+        return version.section(u'.', 0, 0).toInt();
+    } catch (const fb::Error &) {
+        return 0;
+    }
+}
+
 }  // namespace
 
 TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount])
@@ -105,18 +120,20 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
     try {
         IBEvents1_BAZA_TAXI.reset();
         BAZA.close();
-        orderColumns_.reset();
+        dispatchColumns_.clear();
         BAZA.open({databaseName, login.user, login.password});
+        dispatchRecordVersions = ServerMajorVersion(TRANZ_RIZNE) >= 3;
         IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
             BAZA,
             QStringList{QStringLiteral("EV_INSERT_BUDINKA"), QStringLiteral("EV_InsertZAMOVLENNIA"),
                         QStringLiteral("EV_UpdateZAMOVLENNIA")},
             [this](const QString &name, unsigned count) { emit dispatchEvent(name, count); });
         return true;
-    } catch (const fb::Error &) {
+    } catch (const fb::Error &error) {
+        // The engine's reason follows: the database may well be in use by another process.
         prompt.message(QStringLiteral(
             "Неможливо відкрити головну базу даних (можливо LOGIN і/або PASS сервера невірні "
-            "прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+            "прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !\n\n") + error.text());
         return false;
     }
 }
@@ -132,6 +149,7 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
     }
     try {
         BAZA_GPRS_KLIENT.close();
+        serviceColumns_.clear();
         BAZA_GPRS_KLIENT.open({databaseName, login.user, login.password});
         TRANZ_GPRS_RIZNE.commitIfActive();
         ReleaseExpiredBans();
@@ -145,19 +163,33 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
         openGrid(Grid::Activ);
         RefreshGrid(Grid::Skarga);
         return true;
-    } catch (const fb::Error &) {
+    } catch (const fb::Error &error) {
         prompt.message(QStringLiteral(
             "Неможливо відкрити базу налаштувань web сервіса (можливо LOGIN і/або PASS сервера "
-            "невірні прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !"));
+            "невірні прописані в SETSERVER.INI) !!! Після виправлення повторіть спробу !\n\n") + error.text());
         return false;
     }
 }
 
 const ColumnWidths &TDANI::OrderColumns()
 {
-    if (!orderColumns_)
-        orderColumns_ = ColumnWidths::Read(TRANZ_RIZNE, QStringLiteral("ZAMOVLENNIA"));
-    return *orderColumns_;
+    return DispatchColumns(QStringLiteral("ZAMOVLENNIA"));
+}
+
+const ColumnWidths &TDANI::DispatchColumns(const QString &table)
+{
+    auto known = dispatchColumns_.find(table);
+    if (known == dispatchColumns_.end())
+        known = dispatchColumns_.emplace(table, ColumnWidths::Read(TRANZ_RIZNE, table)).first;
+    return known->second;
+}
+
+const ColumnWidths &TDANI::ServiceColumns(const QString &table)
+{
+    auto known = serviceColumns_.find(table);
+    if (known == serviceColumns_.end())
+        known = serviceColumns_.emplace(table, ColumnWidths::Read(TRANZ_GPRS_RIZNE, table)).first;
+    return known->second;
 }
 
 void TDANI::ReleaseExpiredBans()

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <map>
 #include <memory>
-#include <optional>
 
 class Prompt;
 
@@ -75,6 +75,14 @@ public:
 
     // The text columns of the dispatchers' ZAMOVLENNIA, read once a connection.
     const ColumnWidths &OrderColumns();
+    // The text columns of any table of either database, read once a connection.
+    const ColumnWidths &DispatchColumns(const QString &table);
+    const ColumnWidths &ServiceColumns(const QString &table);
+
+    // The dispatchers' server keeps RDB$RECORD_VERSION (Firebird 3 and later); set
+    // from the server's version when their database is opened. Older servers need
+    // checks that do without it.
+    bool dispatchRecordVersions = true;
 
     // Refresh of a grid after a write to its table: commit the general transaction
     // and the grid's own, open the grid again (counters, then the remembered row).
@@ -108,6 +116,7 @@ private:
     void countersFor(Grid grid);
 
     std::unique_ptr<fb::EventListener> IBEvents1_BAZA_TAXI;
-    std::optional<ColumnWidths> orderColumns_;
+    std::map<QString, ColumnWidths> dispatchColumns_;
+    std::map<QString, ColumnWidths> serviceColumns_;
     std::unique_ptr<GridState[]> grids_;
 };

@@ -4,6 +4,7 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/lookup_text.h"
 #include "data/order_texts.h"
 #include "data/row_number.h"
 #include "mobile/java_activ_rows.h"
@@ -51,11 +52,16 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
         context.mobileLog.append(stamp + QStringLiteral("] перевиження ліміту входу клієнта з IP : ") + address);
     }
 
-    TDANI::SelectReadOnly(d.GPRS_RIZNE,
-                          QStringLiteral("SELECT * FROM TABLE_KLIENT\n"
-                                         "WHERE (TABLE_KLIENT_KOD = ?) and (TABLE_KLIENT_PASS = ?)"),
-                          {code, password});
-    if (d.GPRS_RIZNE.recordCount() == 1) {
+    // A code or password longer than its column belongs to no account.
+    const ColumnWidths &accounts = d.ServiceColumns(QStringLiteral("TABLE_KLIENT"));
+    const bool mayExist = FitsColumn(accounts, QStringLiteral("TABLE_KLIENT_KOD"), code)
+        && FitsColumn(accounts, QStringLiteral("TABLE_KLIENT_PASS"), password);
+    if (mayExist)
+        TDANI::SelectReadOnly(d.GPRS_RIZNE,
+                              QStringLiteral("SELECT * FROM TABLE_KLIENT\n"
+                                             "WHERE (TABLE_KLIENT_KOD = ?) and (TABLE_KLIENT_PASS = ?)"),
+                              {code, password});
+    if (mayExist && d.GPRS_RIZNE.recordCount() == 1) {
         d.GPRS_RIZNE.first();
         if (d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QStringLiteral("+")) {
             errors << QStringLiteral("[Ви немаєте можливості увійти в систему web сервіса, так як ви заблоковані до [")
@@ -152,7 +158,7 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
                                                  "WHERE (TABL_AVTO_POZIVN = ?)"),
                                   {callsign});
             if (!d.RIZNE.isEmpty()) {
-                d.RIZNE.first();
+                d.RIZNE.last();
                 car = QStringLiteral(" авто:[ поз.") + d.RIZNE.field(0).asText() + QStringLiteral(" / ")
                     + d.RIZNE.field(1).asText() + QStringLiteral(" / ") + d.RIZNE.field(2).asText()
                     + QStringLiteral(" / ") + d.RIZNE.field(3).asText() + u']';

@@ -3,6 +3,7 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/lookup_text.h"
 #include "data/row_number.h"
 #include "mobile/java_framing.h"
 #include "shell/service_context.h"
@@ -53,14 +54,19 @@ QByteArray AddUsersAnswer(ServiceContext &context, const QString &address, const
     TDANI &d = context.danni;
     if (errors.isEmpty()) {
         if (!found(d.RIZNE,
-                   QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                   u'[' + code + u']'))
+                   QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%'")
+                       + QLatin1String(kLikeEscape) + u')',
+                   LikePiece(d.DispatchColumns(QStringLiteral("KLIENT")), QStringLiteral("KLIENT_DODATKOVO"),
+                             u'[' + code + u']')))
             errors << QStringLiteral("<Вказаний код не існує у базі диспетчерської служби>");
-        if (found(d.GPRS_RIZNE,
-                  QStringLiteral("SELECT TABLE_KLIENT_NP FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"), code))
+        // A code longer than the code columns is in neither table.
+        if (FitsColumn(d.ServiceColumns(QStringLiteral("TABLE_KLIENT")), QStringLiteral("TABLE_KLIENT_KOD"), code)
+            && found(d.GPRS_RIZNE,
+                     QStringLiteral("SELECT TABLE_KLIENT_NP FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"), code))
             errors << QStringLiteral("<Вказаний код був вже попередньо створений у системі web сервіса>");
-        if (found(d.GPRS_RIZNE,
-                  QStringLiteral("SELECT TABLE_ZAYAVKA_NP FROM TABLE_ZAYAVKA\nWHERE (TABLE_ZAYAVKA_KOD = ?)"), code))
+        if (FitsColumn(d.ServiceColumns(QStringLiteral("TABLE_ZAYAVKA")), QStringLiteral("TABLE_ZAYAVKA_KOD"), code)
+            && found(d.GPRS_RIZNE,
+                     QStringLiteral("SELECT TABLE_ZAYAVKA_NP FROM TABLE_ZAYAVKA\nWHERE (TABLE_ZAYAVKA_KOD = ?)"), code))
             errors << QStringLiteral(
                 "<На вказаний код існує заявка, зачекайте закінчення обробки заявки модератором>");
     }

@@ -2,6 +2,7 @@
 
 #include "common/text64.h"
 #include "data/danni.h"
+#include "data/lookup_text.h"
 #include "mobile/java_framing.h"
 
 namespace {
@@ -32,9 +33,10 @@ QByteArray StreetListAnswer(TDANI &danni, const QByteArray &request)
     const QString search = DecodeText64(JavaField(request, "<ListVul>", "</ListVul>"));
     TDANI::Select(danni.RIZNE,
                   QStringLiteral("SELECT SPISOK_VUL_VULICA FROM VULICA_LUCK\n"
-                                 "WHERE (SPISOK_VUL_VULICA is not null) and (SPISOK_VUL_VULICA LIKE '%' || ? || '%')\n"
-                                 "GROUP BY SPISOK_VUL_VULICA"),
-                  {search});
+                                 "WHERE (SPISOK_VUL_VULICA is not null) and (SPISOK_VUL_VULICA LIKE '%' || ? || '%'")
+                      + QLatin1String(kLikeEscape) + QStringLiteral(")\nGROUP BY SPISOK_VUL_VULICA"),
+                  {LikePiece(danni.DispatchColumns(QStringLiteral("VULICA_LUCK")), QStringLiteral("SPISOK_VUL_VULICA"),
+                             search)});
     return NumberedListAnswer("VidpovidListVul", firstColumn(danni.RIZNE));
 }
 
@@ -44,9 +46,11 @@ QByteArray ObjectListAnswer(TDANI &danni, const QByteArray &request)
     TDANI::Select(danni.RIZNE,
                   QStringLiteral("SELECT KOORD_KART_MISTA_PIDPIS FROM KARTA_MISTA\n"
                                  "WHERE (KOORD_KART_MISTA_PIDPIS IS NOT NULL) and (KOORD_KART_MISTA_PIDPIS LIKE '%' || "
-                                 "? || '%')\n"
-                                 " and (KOORD_KART_MISTA_PIDPIS NOT LIKE '%' || ']{' || '%')\n"
-                                 "GROUP BY KOORD_KART_MISTA_PIDPIS"),
-                  {search});
+                                 "? || '%'")
+                      + QLatin1String(kLikeEscape)
+                      + QStringLiteral(")\n and (KOORD_KART_MISTA_PIDPIS NOT LIKE '%' || ']{' || '%')\n"
+                                       "GROUP BY KOORD_KART_MISTA_PIDPIS"),
+                  {LikePiece(danni.DispatchColumns(QStringLiteral("KARTA_MISTA")),
+                             QStringLiteral("KOORD_KART_MISTA_PIDPIS"), search)});
     return NumberedListAnswer("VidpovidListObekt", firstColumn(danni.RIZNE));
 }

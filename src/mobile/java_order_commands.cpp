@@ -5,6 +5,7 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/lookup_text.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_framing.h"
 #include "route/fare.h"
@@ -98,6 +99,42 @@ QByteArray numberElement(const QString &number) { return "<NumZam>" + number.toL
 
 QByteArray refused(const QString &errors) { return numberElement(QStringLiteral("0")) + JavaErrorElement(errors); }
 
+// The end of the ban of the account with the client's code, as "date time"; empty when
+// it is not banned. Accounts are stored with the code as the client typed it or as five
+// digits ("00220"): both are looked up, and the number as the design reads it.
+QString banOf(ServiceContext &context, const QString &typed, int number)
+{
+    TDANI &d = context.danni;
+    const ColumnWidths &columns = d.ServiceColumns(QStringLiteral("TABLE_KLIENT"));
+    QStringList forms;
+    for (const QString &form : {QString::number(number), FormatNumber5(number), typed})
+        if (!forms.contains(form) && FitsColumn(columns, QStringLiteral("TABLE_KLIENT_KOD"), form))
+            forms << form;
+    if (forms.isEmpty())
+        return {};
+    QStringList conditions;
+    fb::Params params;
+    for (const QString &form : forms) {
+        conditions << QStringLiteral("(TABLE_KLIENT_KOD = ?)");
+        params.emplace_back(form);
+    }
+    TDANI::Select(d.GPRS_RIZNE, QStringLiteral("SELECT * FROM TABLE_KLIENT\nWHERE ") + conditions.join(QStringLiteral(" OR ")),
+                  params);
+    QString ban;
+    for (d.GPRS_RIZNE.first(); ban.isEmpty() && !d.GPRS_RIZNE.eof(); d.GPRS_RIZNE.next())
+        if (d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QStringLiteral("+"))
+            ban = d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
+                + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText();
+    d.GPRS_RIZNE.close();
+    return ban;
+}
+
+// The telephone piece of an order's additional data as a literal LIKE piece for `column`.
+QString telephonePiece(TDANI &d, const QString &table, const QString &column, const QString &telephone)
+{
+    return LikePiece(d.DispatchColumns(table), column, telephoneKey(telephone));
+}
+
 // Steps 6 to 8 of the quick order: the code, then the telephone. A message, or none.
 QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
 {
@@ -117,15 +154,9 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
             if (d.RIZNE.isEmpty())
                 errors << QStringLiteral("[вказаний код не існує]");
             d.RIZNE.close();
-            // The account is looked up by the code without leading zeros.
-            TDANI::Select(d.GPRS_RIZNE, QStringLiteral("SELECT * FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"),
-                          {QString::number(n)});
-            if (d.GPRS_RIZNE.recordCount() == 1
-                && d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_BAN")).asText() == QStringLiteral("+"))
-                errors << QStringLiteral("[даний код заблокований у базі web сервіса до ")
-                        + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
-                        + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText() + u']';
-            d.GPRS_RIZNE.close();
+            const QString ban = banOf(context, order.code, n);
+            if (!ban.isEmpty())
+                errors << QStringLiteral("[даний код заблокований у базі web сервіса до ") + ban + u']';
         }
         if (!errors.isEmpty())
             return JoinJavaErrors(errors);
@@ -133,8 +164,11 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
 
     if (context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI)
         return {};
-    QString sql = QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_TELEFON LIKE '%' || ? || '%')");
-    fb::Params params{order.telephone};
+    const QString escape = QLatin1String(kLikeEscape);
+    QString sql = QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_TELEFON LIKE '%' || ? || '%'") + escape
+        + u')';
+    fb::Params params{LikePiece(d.DispatchColumns(QStringLiteral("KLIENT")), QStringLiteral("KLIENT_TELEFON"),
+                                order.telephone)};
     if (code) {
         sql += QStringLiteral("\n AND (KLIENT_DODATKOVO LIKE '%' || ? || '%')");
         params.emplace_back(BracketedNumber5(*code));
@@ -146,8 +180,10 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
         return {};
 
     sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
-                         "WHERE (CZ_STATUS_ZAMOVL = 1) AND (CZ_PRICHINA_DELETE LIKE '%' || ? || '%')");
-    params = {telephoneKey(order.telephone)};
+                         "WHERE (CZ_STATUS_ZAMOVL = 1) AND (CZ_PRICHINA_DELETE LIKE '%' || ? || '%'")
+        + escape + u')';
+    params = {telephonePiece(d, QStringLiteral("CLOSEZAMOVLENNIA"), QStringLiteral("CZ_PRICHINA_DELETE"),
+                             order.telephone)};
     if (code) {
         sql += QStringLiteral("\n AND (CZ_NOMER_KLIENT = ?)");
         params.emplace_back(*code);
@@ -172,14 +208,15 @@ QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteA
 {
     TDANI &d = context.danni;
     const OrderRequest order(request);
+    QString sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
+                                 "WHERE ((ZAMOVL_STATUS_ZAMOVL = 0) AND (ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%'")
+        + QLatin1String(kLikeEscape) + QStringLiteral(")) ");
+    fb::Params params{
+        telephonePiece(d, QStringLiteral("ZAMOVLENNIA"), QStringLiteral("ZAMOVL_PRICHINA_DELETE"), order.telephone)};
     // A code that is no whole number (or does not fit the column) cannot be anybody's:
     // it matches no order here and is refused with the code checks below.
-    const std::optional<qint32> code = order.code.isEmpty() ? std::nullopt : ReadJavaNumber(order.code);
-
-    QString sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
-                                 "WHERE ((ZAMOVL_STATUS_ZAMOVL = 0) AND (ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%')) ");
-    fb::Params params{telephoneKey(order.telephone)};
-    if (code) {
+    const std::optional<qint32> code = ReadJavaNumber(order.code);
+    if (!order.code.isEmpty() && code) {
         sql += QStringLiteral("\n OR (ZAMOVL_NOMER_KLIENT = ?)");
         params.emplace_back(*code);
     }
@@ -201,27 +238,13 @@ QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteA
         return refused(refusal);
 
     const QDateTime when = orderTime(order, now);
-    routes.CreateOrder(orderCode(order.code), order.extraData(),
-                       DecodeText64(TrimJavaField(JavaField(request, "<Punct1>", "</Punct1>"))),
-                       QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closeTime(context, when));
-
-    sql = QStringLiteral("SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA\n"
-                         "WHERE (ZAMOVL_STATUS_ZAMOVL = 0) AND (ZAMOVL_PRICHINA_DELETE LIKE '%' || ? || '%')");
-    params = {telephoneKey(order.telephone)};
-    if (code) {
-        sql += QStringLiteral("\n AND (ZAMOVL_NOMER_KLIENT = ?)");
-        params.emplace_back(*code);
-    }
-    TDANI::Select(d.RIZNE, sql, params);
-    QString number;
-    if (!d.RIZNE.isEmpty()) {
-        d.RIZNE.last();
-        number = d.RIZNE.field(0).asText();
-    }
-    d.RIZNE.close();
-    if (number.isEmpty() || number == QStringLiteral("0"))
+    const std::optional<int> number =
+        routes.CreateOrder(orderCode(order.code), order.extraData(),
+                           DecodeText64(TrimJavaField(JavaField(request, "<Punct1>", "</Punct1>"))),
+                           QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closeTime(context, when));
+    if (!number)
         return refused(kNoConnection);
-    return numberElement(number);
+    return numberElement(QString::number(*number));
 }
 
 // The jubilee trip's checks; their messages follow each other without separator.
@@ -265,14 +288,14 @@ QString jubileeRefusal(ServiceContext &context, const TTableJavaClient &slot, co
     return text;
 }
 
-double tripDistance(RouteEngine &routes, const QString &start, const QString &destination)
+double tripDistance(RouteEngine &routes, const QString &start, const QString &destination, const OnlinePolicy &online)
 {
-    const double distance = routes.CalcTripDistance(start, destination);
+    const double distance = routes.CalcTripDistance(start, destination, online);
     return distance != 0 ? CutAfterTwoDecimals(distance) : 0;
 }
 
 QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot, const QByteArray &request,
-                      const QDateTime &now)
+                      const QDateTime &now, const OnlinePolicy &online)
 {
     TDANI &d = context.danni;
     const OrderRequest order(request);
@@ -294,16 +317,17 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     if (TrimJavaText(destination).isEmpty())
         destination = QStringLiteral("null");
     const bool withDestination = destination != QStringLiteral("null");
-    const double distance = withDestination && !jubilee ? tripDistance(routes, pickup, destination) : 0;
+    const double distance = withDestination && !jubilee ? tripDistance(routes, pickup, destination, online) : 0;
     const double fare = LoadTariff(d, context.settings.MAIN_TARIF, order.forNow() ? 0 : 1, distance, 0, 0);
 
-    const qint32 code = slot.clientNumber();
-    routes.CreateOrder(code, order.extraData(), pickup, destination, 0, fare, when,
-                       jubilee ? QStringLiteral("TAK") : QStringLiteral("HI"), 0, closeTime(context, when));
-
-    const QString newest = TDANI::ScalarText(
-        d.RIZNE, QStringLiteral("SELECT MAX(ZAMOVL_NUMBER) FROM  ZAMOVLENNIA\nWHERE (ZAMOVL_NOMER_KLIENT = ?)"), {code});
-    slot.NumZam = newest.toInt();  // 0 when the client has no order
+    const std::optional<int> number =
+        routes.CreateOrder(slot.clientNumber(), order.extraData(), pickup, destination, 0, fare, when,
+                           jubilee ? QStringLiteral("TAK") : QStringLiteral("HI"), 0, closeTime(context, when));
+    // A failed insert is answered as the quick order answers it; the client keeps
+    // following the order it followed.
+    if (!number)
+        return refused(kNoConnection);
+    slot.NumZam = *number;
     return numberElement(QString::number(slot.NumZam));
 }
 
@@ -316,15 +340,17 @@ QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const 
 }
 
 QByteArray CodedOrderAnswer(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot,
-                            const QByteArray &request, const QDateTime &now)
+                            const QByteArray &request, const QDateTime &now, const OnlinePolicy &online)
 {
-    return "<OtvetCreateZamCodForm>" + codedOrder(context, routes, slot, request, now) + "</OtvetCreateZamCodForm>";
+    return "<OtvetCreateZamCodForm>" + codedOrder(context, routes, slot, request, now, online)
+        + "</OtvetCreateZamCodForm>";
 }
 
-QByteArray FareEstimateAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request)
+QByteArray FareEstimateAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request,
+                              const OnlinePolicy &online)
 {
     const double distance = tripDistance(routes, DecodeText64(JavaField(request, "<Punct1>", "</Punct1>")),
-                                         DecodeText64(JavaField(request, "<Punct2>", "</Punct2>")));
+                                         DecodeText64(JavaField(request, "<Punct2>", "</Punct2>")), online);
     const double fare = LoadTariff(context.danni, context.settings.MAIN_TARIF, 0, distance, 0, 0);
     return "</OtvetRozrahSuma><SumaZam>" + RegionalFormat::numberText(fare).toLatin1()
         + "</SumaZam></OtvetRozrahSuma>";

@@ -23,9 +23,11 @@ QString carText(TDANI &d, const QString &callsign)
                           QStringLiteral("SELECT  TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL FROM DANI_AVTO\n"
                                          "WHERE (TABL_AVTO_POZIVN = ?)"),
                           {callsign.trimmed()});
-    if (!d.DODAT_RIZNE.isEmpty())
+    if (!d.DODAT_RIZNE.isEmpty()) {
+        d.DODAT_RIZNE.last();
         text += QStringLiteral(" авто:[") + d.DODAT_RIZNE.field(0).asText() + QStringLiteral(" / ")
             + d.DODAT_RIZNE.field(1).asText() + QStringLiteral(" / ") + d.DODAT_RIZNE.field(2).asText() + u']';
+    }
     d.DODAT_RIZNE.close();
     return text;
 }

@@ -1,12 +1,8 @@
 #include "mobile/java_settings_news.h"
 
-#include "common/rtf_reader.h"
 #include "common/text64.h"
 #include "mobile/java_framing.h"
 #include "shell/server_settings.h"
-
-#include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -39,16 +35,12 @@ QByteArray SettingServerAnswer(const ServerSettings &s)
     return answer;
 }
 
-QString JavaNewsText(const QString &folder)
+QString JavaNewsText(const QString &news)
 {
-    QFile file(QDir(folder).filePath(QStringLiteral("NEWS.rtf")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString plain = RtfToPlainText(file.readAll());
-    if (plain.isEmpty())
+    if (news.isEmpty())
         return {};
     QString text;
-    for (const QString &line : plain.split(u'\n'))
+    for (const QString &line : news.split(u'\n'))
         text += line + QStringLiteral("\r\n");
     return text;
 }

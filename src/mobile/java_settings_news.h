@@ -10,9 +10,9 @@ struct ServerSettings;
 // blocked), the others direct. The last element closes with "</>" alone.
 QByteArray SettingServerAnswer(const ServerSettings &settings);
 
-// The news as the clients get it: the plain text of NEWS.rtf in `folder`, every line
-// followed by CR LF; empty when the file is missing or unreadable.
-QString JavaNewsText(const QString &folder);
+// The news as the phones get it: every line of the service's news text followed by
+// CR LF; empty for empty news.
+QString JavaNewsText(const QString &news);
 
 // "<OpenNews>": the news text in Base64.
 QByteArray NewsAnswer(const QString &newsText);

@@ -6,7 +6,6 @@
 #include "mobile/java_activ_rows.h"
 #include "mobile/java_add_users.h"
 #include "mobile/java_address_lists.h"
-#include "mobile/java_command.h"
 #include "mobile/java_framing.h"
 #include "mobile/java_order_commands.h"
 #include "mobile/java_order_state.h"
@@ -43,6 +42,7 @@ MobileServer::MobileServer(ServiceContext &context, QObject *parent)
     // The Firebird client raises events on its own thread; they are handled here.
     connect(&context_.danni, &TDANI::dispatchEvent, this,
             [this](const QString &name, unsigned) { IBEvents1_BAZA_TAXIEventAlert(name); }, Qt::QueuedConnection);
+    connect(&worker_, &JavaRouteWorker::fetched, this, &MobileServer::complete);
 }
 
 MobileServer::~MobileServer()
@@ -69,6 +69,11 @@ bool MobileServer::activate(quint16 port)
 void MobileServer::deactivate()
 {
     closeAllConnections();
+    // A stop does not wait for the route page: what was put aside is completed now, as a
+    // trip the page could not measure, and its answer has nowhere to go.
+    worker_.cancelAll();
+    while (!deferred_.empty())
+        complete(deferred_.begin()->first, 0);
     if (server_.isListening())
         server_.close();
     refreshTimer_.stop();
@@ -85,6 +90,22 @@ QString MobileServer::nowText() const { return RegionalFormat::dateTimeText(cloc
 void MobileServer::logEvent(const QString &rest)
 {
     context_.mobileLog.append(u'[' + nowText() + rest);
+}
+
+MobileServer::Connection *MobileServer::connectionOf(const QTcpSocket *socket)
+{
+    for (Connection &connection : connections_)
+        if (connection.socket == socket)
+            return &connection;
+    return nullptr;
+}
+
+MobileServer::Connection *MobileServer::connectionWithId(quint64 id)
+{
+    for (Connection &connection : connections_)
+        if (connection.id == id)
+            return &connection;
+    return nullptr;
 }
 
 bool MobileServer::isOpen(const QTcpSocket *socket) const
@@ -107,7 +128,7 @@ void MobileServer::acceptPending()
         // Qt stops reading from the network when this much waits unread, so a client
         // without a slot cannot pile bytes up in the server either.
         socket->setReadBufferSize(kJavaReadBufferCap);
-        connections_.push_back({socket, dottedAddress(socket)});
+        connections_.push_back({socket, dottedAddress(socket), ++lastConnectionId_});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { JAVASERVERClientRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { closeConnection(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
@@ -169,7 +190,22 @@ void MobileServer::JAVASERVERClientRead(QTcpSocket *socket)
     if (!slot)
         return;  // the bytes stay unread and unanswered
     slot->ReadBuffer += socket->readAll();
-    while (std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer)) {
+    serveBuffered(socket);
+}
+
+void MobileServer::serveBuffered(QTcpSocket *socket)
+{
+    const QString address = addressOf(socket);
+    TTableJavaClient *slot = table_.find(address);
+    if (!slot)
+        return;
+    for (;;) {
+        const Connection *connection = connectionOf(socket);
+        if (!connection || connection->waiting)
+            break;
+        std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer);
+        if (!request)
+            break;
         // A failed request leaves the rest for the connection's next read.
         if (!DispatchJavaCommand(address, *request) || slot->IP != address)
             return;
@@ -276,13 +312,14 @@ bool MobileServer::DispatchJavaCommand(const QString &address, const QByteArray 
 
 void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, const QByteArray &request)
 {
-    switch (RecogniseJavaCommand(request, slot.loggedIn())) {
+    const JavaCommand command = RecogniseJavaCommand(request, slot.loggedIn());
+    switch (command) {
     case JavaCommand::OpenSettingServer:
         SendJavaAnswer(address, SettingServerAnswer(context_.settings));
         logEvent(QStringLiteral("] Опитування клієнтом з IP:[") + address + QStringLiteral("] налаштувань сервера"));
         return;
     case JavaCommand::OpenNews:
-        SendJavaAnswer(address, NewsAnswer(JavaNewsText(context_.folder)));
+        SendJavaAnswer(address, NewsAnswer(JavaNewsText(context_.news.text())));
         context_.accounts.addNewsEntry();
         logEvent(QStringLiteral("] Клієнт з IP:[") + address + QStringLiteral("] успішно зчитав текст новин."));
         return;
@@ -327,14 +364,84 @@ void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, co
         SendJavaAnswer(address, ArchiveOrdersAnswer(context_, slot));
         return;
     case JavaCommand::CreateZamCodForm:
-        sendOrderAnswer(address, CodedOrderAnswer(context_, routes(), slot, request, clock_()));
+    case JavaCommand::RozrahSuma: {
+        const QDateTime now = clock_();
+        try {
+            sendRouteAnswer(address, command, routeAnswer(command, slot, request, now, OnlinePolicy{true, {}}));
+        } catch (OnlineDistanceNeeded &needed) {
+            // The answer would go to the first connection of the address: so does the wait.
+            const auto asking = std::find_if(connections_.begin(), connections_.end(),
+                                             [&address](const Connection &c) { return c.address == address; });
+            defer({asking == connections_.end() ? 0 : asking->id, address, command, request, now, slot, {}},
+                  std::move(needed));
+        }
         return;
-    case JavaCommand::RozrahSuma:
-        SendJavaAnswer(address, FareEstimateAnswer(context_, routes(), request));
-        return;
+    }
     case JavaCommand::None:
         return;
     }
+}
+
+QByteArray MobileServer::routeAnswer(JavaCommand command, TTableJavaClient &slot, const QByteArray &request,
+                                     const QDateTime &now, const OnlinePolicy &online)
+{
+    if (command == JavaCommand::CreateZamCodForm)
+        return CodedOrderAnswer(context_, routes(), slot, request, now, online);
+    return FareEstimateAnswer(context_, routes(), request, online);
+}
+
+void MobileServer::sendRouteAnswer(const QString &address, JavaCommand command, const QByteArray &answer)
+{
+    if (command == JavaCommand::CreateZamCodForm)
+        sendOrderAnswer(address, answer);
+    else
+        SendJavaAnswer(address, answer);
+}
+
+void MobileServer::defer(Deferred deferred, OnlineDistanceNeeded needed)
+{
+    deferred.trip = needed.trip;
+    if (Connection *connection = connectionWithId(deferred.connection))
+        connection->waiting = true;
+    const quint64 ticket = worker_.fetch(std::move(needed.fetch));
+    deferred_.emplace(ticket, std::move(deferred));
+}
+
+void MobileServer::complete(quint64 ticket, double kilometres)
+{
+    const auto found = deferred_.find(ticket);
+    if (found == deferred_.end())
+        return;
+    Deferred deferred = std::move(found->second);
+    deferred_.erase(found);
+    Connection *connection = connectionWithId(deferred.connection);
+    TTableJavaClient *live = connection ? table_.find(deferred.address) : nullptr;
+    QByteArray answer;
+    try {
+        ServiceLockGuard lock(ServiceLock());
+        const OnlineTrip trip{deferred.trip.start, deferred.trip.destination, kilometres};
+        answer = routeAnswer(deferred.command, live ? *live : deferred.slot, deferred.request, deferred.now,
+                             OnlinePolicy{true, trip});
+    } catch (const OnlineDistanceNeeded &) {
+        // Not expected: run again, a request asks for the same trip, whose distance it has now.
+        reportFailure(QStringLiteral("Запит клієнта з IP:[%1] потребував відстані іншої поїздки.").arg(deferred.address));
+    } catch (const std::exception &error) {
+        reportFailure(QString::fromUtf8(error.what()));
+    }
+    if (connection) {
+        connection->waiting = false;
+        if (answer.isEmpty())
+            return;  // as any failed request: the rest waits for the connection's next read
+        sendRouteAnswer(deferred.address, deferred.command, answer);
+        serveBuffered(connection->socket);
+        return;
+    }
+    if (answer.isEmpty())
+        return;
+    if (deferred.command == JavaCommand::CreateZamCodForm)
+        logEvent(OrderLogLine(answer, deferred.address));
+    logEvent(QStringLiteral("] Зєднання клієнта з IP:[") + deferred.address
+             + QStringLiteral("] закрилося до відповіді: запит виконано, відповідь не відправлена."));
 }
 
 void MobileServer::sendOrderAnswer(const QString &address, const QByteArray &answer)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "mobile/java_client_table.h"
+#include "mobile/java_command.h"
+#include "mobile/java_route_worker.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -10,6 +12,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 class QTcpSocket;
@@ -19,7 +22,12 @@ class ServiceContext;
 // The socket server of the mobile application, on the main thread. Clients are known
 // by their IPv4 address only; what the server remembers of them lives in the
 // connection table, one slot per address. Every request runs to its end, database
-// work included, under the service lock before the next socket event is taken.
+// work included, under the service lock before the next socket event is taken - except
+// one that needs the online route page: it is put aside while the worker fetches the
+// page, and its connection's later requests wait their turn, so that answers keep the
+// order of the requests. Once the distance is there the request is run again with it;
+// when its connection has gone meanwhile it is still completed (an order is placed and
+// logged) and only the answer is dropped.
 class MobileServer : public QObject {
     Q_OBJECT
 public:
@@ -32,9 +40,12 @@ public:
     void resetTable(int size);
     // Listens on every IPv4 address of the machine and starts the refresh timer.
     bool activate(quint16 port);
-    // Closes the open connections, stops listening and stops the refresh timer.
+    // Closes the open connections, stops listening and stops the refresh timer. Requests
+    // waiting for the route page are completed at once without its distance.
     void deactivate();
     bool isActive() const { return server_.isListening(); }
+    // Why the last activate() failed.
+    QString errorString() const { return server_.errorString(); }
     // Every open connection goes through its disconnect handling.
     void closeAllConnections();
     int connectionCount() const { return int(connections_.size()); }
@@ -73,6 +84,18 @@ private:
     struct Connection {
         QTcpSocket *socket;
         QString address;
+        quint64 id;            // never reused: tells a connection from a later one of its address
+        bool waiting = false;  // a request waits for the route page; later ones wait their turn
+    };
+    // A request put aside until the route page has given its distance.
+    struct Deferred {
+        quint64 connection;
+        QString address;
+        JavaCommand command;
+        QByteArray request;
+        QDateTime now;          // the request's own time
+        TTableJavaClient slot;  // as it was, for completing it after its connection went
+        OnlineTrip trip;
     };
 
     void acceptPending();
@@ -90,7 +113,19 @@ private:
     void closeConnection(QTcpSocket *socket);
     void closeFirstFrom(const QString &address);
 
+    Connection *connectionOf(const QTcpSocket *socket);
+    Connection *connectionWithId(quint64 id);
+    // Runs the complete requests in the connection's buffer until one waits or fails.
+    void serveBuffered(QTcpSocket *socket);
+
     void runCommand(const QString &address, TTableJavaClient &slot, const QByteArray &request);
+    // The two requests that may need the route page: their answer, or OnlineDistanceNeeded.
+    QByteArray routeAnswer(JavaCommand command, TTableJavaClient &slot, const QByteArray &request,
+                           const QDateTime &now, const OnlinePolicy &online);
+    void sendRouteAnswer(const QString &address, JavaCommand command, const QByteArray &answer);
+    void defer(Deferred deferred, OnlineDistanceNeeded needed);
+    // The worker's distance for a request put aside: it is run again and answered.
+    void complete(quint64 ticket, double kilometres);
     void sendOrderAnswer(const QString &address, const QByteArray &answer);
     RouteEngine &routes() const;
     bool orderViewStale(const TTableJavaClient &slot);
@@ -103,6 +138,9 @@ private:
     QTimer refreshTimer_;
     Clock clock_;
     std::vector<Connection> connections_;  // open connections in arrival order
+    quint64 lastConnectionId_ = 0;
     JavaClientTable table_;
     RouteEngine *routes_ = nullptr;
+    std::map<quint64, Deferred> deferred_;  // by the worker's ticket
+    JavaRouteWorker worker_;
 };

@@ -60,8 +60,14 @@ void initialiseCurl()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+int askCancelled(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return (*static_cast<const FetchCancelled *>(user))() ? 1 : 0;  // non-zero aborts the transfer
+}
+
 // One GET; the HTTP status, or 0 when the server was not reached.
-long get(const QByteArray &url, std::chrono::milliseconds timeout, Response &response)
+long get(const QByteArray &url, std::chrono::milliseconds timeout, const FetchCancelled &cancelled,
+         Response &response)
 {
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl)
@@ -76,6 +82,11 @@ long get(const QByteArray &url, std::chrono::milliseconds timeout, Response &res
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &response);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, appendHeader);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &response);
+    if (cancelled) {
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, askCancelled);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &cancelled);
+        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+    }
     if (curl_easy_perform(curl.get()) != CURLE_OK)
         return 0;
     long status = 0;
@@ -160,19 +171,19 @@ QByteArray UrlEncodeQuery(const QByteArray &bytes)
     return encoded;
 }
 
-double FetchRouteDistance(const QString &url, std::chrono::milliseconds timeout)
+double FetchRouteDistance(const QString &url, std::chrono::milliseconds timeout, const FetchCancelled &cancelled)
 {
     initialiseCurl();
     QByteArray current = url.toUtf8();
     Response response;
-    long status = get(current, timeout, response);
+    long status = get(current, timeout, cancelled, response);
     for (int redirects = 0; status >= 300 && status <= 399; ++redirects) {
-        if (redirects == kMaxRouteRedirects)
+        if (redirects == kMaxRouteRedirects || (cancelled && cancelled()))
             return 0;
         current = redirectTarget(current, response);
         if (current.isEmpty())
             return 0;
-        status = get(current, timeout, response);
+        status = get(current, timeout, cancelled, response);
     }
     if (status < 200 || status > 299 || response.tooLarge)
         return 0;
@@ -188,12 +199,14 @@ QString RouteQueryUrl(const QString &host, const QString &city, const QString &s
 }
 
 double OnlineTripDistance(const QString &host, const QString &city, const QString &start,
-                          const QString &destination, const std::function<void(const QString &)> &logEvent)
+                          const QString &destination, const std::function<void(const QString &)> &logEvent,
+                          const FetchCancelled &cancelled)
 {
     if (city.trimmed().isEmpty()) {
         logEvent(QStringLiteral("] Помилка у прорахунку відстані по заданих данних кодованого клієнта (не задано "
                                 "місто знаходження служби) !"));
         return 0;
     }
-    return FetchRouteDistance(RouteQueryUrl(host, city, start, destination)) / 1000;
+    return FetchRouteDistance(RouteQueryUrl(host, city, start, destination), std::chrono::seconds(90), cancelled)
+        / 1000;
 }

@@ -29,6 +29,24 @@ const QString kMapStamp = QStringLiteral(
     "CROSS JOIN (SELECT COUNT(*) ROWS_COUNT, MAX(RDB$RECORD_VERSION) NEWEST, SUM(RDB$RECORD_VERSION) VERSIONS\n"
     "            FROM KARTA_MISTA) K");
 
+// The same on a server without record versions (Firebird 2.5): the count and two sums
+// of row checksums over every column the cache reads, each row's key included, so an
+// added, deleted or changed row changes the stamp. HASH gives up to 63 bits: each sum
+// adds it modulo a prime, so that no sum overflows.
+const QString kMapChecksumStamp = QStringLiteral(
+    "SELECT V.MAX_NOMER, V.ROWS_COUNT, V.SUM1, V.SUM2, K.ROWS_COUNT, K.SUM1, K.SUM2\n"
+    "FROM (SELECT max(N) MAX_NOMER, COUNT(*) ROWS_COUNT, SUM(MOD(H, 1000000007)) SUM1, SUM(MOD(H, 999999937)) SUM2\n"
+    "      FROM (SELECT SPISOK_VUL_NOMER N,\n"
+    "                   HASH(COALESCE(SPISOK_VUL_NOMER || '', '~') || '|' || COALESCE(SPISOK_VUL_VULICA || '#', '~')) H\n"
+    "            FROM VULICA_LUCK) R) V\n"
+    "CROSS JOIN (SELECT COUNT(*) ROWS_COUNT, SUM(MOD(H, 1000000007)) SUM1, SUM(MOD(H, 999999937)) SUM2\n"
+    "            FROM (SELECT HASH(COALESCE(KOORD_KART_MISTA_NP || '', '~') || '|' || COALESCE(KOORD_KART_MISTA_X || '', '~')\n"
+    "                   || '|' || COALESCE(KOORD_KART_MISTA_Y || '', '~') || '|' || COALESCE(KOORD_KART_MISTA_PUKT_1 || '', '~')\n"
+    "                   || '|' || COALESCE(KOORD_KART_MISTA_PUKT_2 || '', '~') || '|' || COALESCE(KOORD_KART_MISTA_PUKT_3 || '', '~')\n"
+    "                   || '|' || COALESCE(KOORD_KART_MISTA_PUKT_4 || '', '~') || '|' || COALESCE(KOORD_KART_MISTA_PUKT_5 || '', '~')\n"
+    "                   || '|' || COALESCE(KOORD_KART_MISTA_PIDPIS || '#', '~')) H\n"
+    "                  FROM KARTA_MISTA) R) K");
+
 // Collation and character set of the two text columns the look-ups compare.
 const QString kTextColumns = QStringLiteral(
     "SELECT TRIM(C.RDB$COLLATION_NAME), TRIM(S.RDB$CHARACTER_SET_NAME)\n"
@@ -123,7 +141,7 @@ void RouteEngine::checkCrossings() const
 void RouteEngine::refreshMap()
 {
     fb::Query &q = danni_.RIZNE;
-    TDANI::Select(q, kMapStamp);
+    TDANI::Select(q, danni_.dispatchRecordVersions ? kMapStamp : kMapChecksumStamp);
     MapStamp stamp{};
     for (int k = 0; k < int(stamp.size()); ++k)
         stamp[size_t(k)] = q.field(k).asInt();
@@ -389,7 +407,21 @@ std::optional<double> RouteEngine::scaleToKilometres(double length)
     return kilometres;
 }
 
-double RouteEngine::CalcTripDistance(const QString &start, const QString &destination)
+double RouteEngine::onlineTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online)
+{
+    if (online.known && online.known->start == start && online.known->destination == destination)
+        return online.known->kilometres;
+    const OnlineFetch fetch = onlineDistance(start, destination);
+    if (!fetch)
+        return 0;
+    if (online.defer)
+        throw OnlineDistanceNeeded{{start, destination, 0}, fetch};
+    // Never wait on the network holding the lock: every page, phone and the window would.
+    const ServiceLockRelease released;
+    return fetch({});
+}
+
+double RouteEngine::CalcTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online)
 {
     ServiceLockGuard lock(ServiceLock());
     lastTrip_ = {};
@@ -401,7 +433,7 @@ double RouteEngine::CalcTripDistance(const QString &start, const QString &destin
         const std::optional<int> startPoint = mapPointOf(start);
         const std::optional<int> destinationPoint = mapPointOf(destination);
         if (!startPoint || !destinationPoint)
-            return onlineDistance(start, destination);
+            return onlineTripDistance(start, destination, online);
         checkCrossings();  // where the crossing table would be built
 
         const Endpoint s = resolve(start + u'<' + QString::number(*startPoint) + u'>');

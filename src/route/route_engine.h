@@ -2,6 +2,7 @@
 
 #include "route/map_points.h"
 #include "route/map_texts.h"
+#include "route/online_distance.h"
 #include "route/route_search.h"
 #include "route/street_graph.h"
 
@@ -18,6 +19,30 @@
 
 class TDANI;
 
+// A trip whose distance the online route page gave.
+struct OnlineTrip {
+    QString start;
+    QString destination;
+    double kilometres = 0;
+};
+
+// Not an error: thrown through a deferring caller's request, which is put aside until the
+// distance has been fetched (see OnlinePolicy).
+struct OnlineDistanceNeeded {
+    OnlineTrip trip;
+    std::function<double(const FetchCancelled &)> fetch;
+};
+
+// How CalcTripDistance gets the distance of a trip off the map. By default it fetches the
+// route page itself, with the service lock released (web request threads may wait). A
+// caller that must not wait (the mobile server's main thread) defers: CalcTripDistance
+// then throws OnlineDistanceNeeded, and the caller asks again, once it has fetched the
+// distance elsewhere, with that trip as known.
+struct OnlinePolicy {
+    bool defer = false;
+    std::optional<OnlineTrip> known;
+};
+
 // The route and fare engine's map side: MapPoints, the street search and the trip
 // distance. One object per process, owned by the server control (a child QObject of
 // it); every call takes the service lock, so one calculation runs at a time.
@@ -27,7 +52,8 @@ class TDANI;
 // names and captions are kept between calculations and checked at the start of every
 // one with a single cheap statement: the highest street number, and for VULICA_LUCK and
 // KARTA_MISTA the row count and the newest and the sum of the record versions
-// (RDB$RECORD_VERSION, the writing transaction of each row). Any change the
+// (RDB$RECORD_VERSION, the writing transaction of each row; on servers older than
+// Firebird 3, which lack it, a sum of row checksums instead). Any change the
 // dispatchers commit - an added, moved, re-captioned or deleted point, a renamed or new
 // street - rebuilds the cache from one read of both tables, in the same snapshot as the
 // check. The look-ups of the two addresses are then answered from the cache exactly as
@@ -38,17 +64,20 @@ class RouteEngine : public QObject {
     Q_OBJECT
 public:
     using LogEvent = std::function<void(const QString &rest)>;
-    using OnlineDistance = std::function<double(const QString &start, const QString &destination)>;
+    // Fetches the online distance of one trip in kilometres, 0 for none. Made under the
+    // service lock (it takes the settings it needs then), run without it, on any thread.
+    using OnlineFetch = std::function<double(const FetchCancelled &cancelled)>;
+    using OnlineDistance = std::function<OnlineFetch(const QString &start, const QString &destination)>;
 
     // `folder` holds SETTING_KART.INI; `logEvent` writes a line to the web log
     // (LOG_LIST) after the "[" and date-time it adds.
     RouteEngine(TDANI &danni, QString folder, LogEvent logEvent, QObject *parent = nullptr);
     ~RouteEngine() override;
 
-    // Asked when an address has no point on the map; returns kilometres, 0 for none.
-    // The online route page is not part of this engine: without a hook set the
-    // distance of such trips is 0.
-    OnlineDistance onlineDistance = [](const QString &, const QString &) { return 0.0; };
+    // Asked when an address has no point on the map, for the fetch of its distance; an
+    // empty fetch means none. The online route page is not part of this engine: without
+    // a hook set the distance of such trips is 0.
+    OnlineDistance onlineDistance = [](const QString &, const QString &) { return OnlineFetch(); };
 
     void LoadCityMap();
     void AppendMapPoints();
@@ -70,8 +99,9 @@ public:
     int NearestStreetPoint(const QString &address);
     double RouteLength(const QString &start, const QString &destination, const QString &route);
 
-    // Kilometres; 0 when no distance could be computed.
-    double CalcTripDistance(const QString &start, const QString &destination);
+    // Kilometres; 0 when no distance could be computed. A trip off the map is measured
+    // by the online route page as `online` says.
+    double CalcTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online = {});
 
     // Writes a new "WEB" order into ZAMOVLENNIA, numbered by GENIDZAMOVL, and logs the
     // outcome in the web log. Returns the number written; none when the insert failed.
@@ -91,6 +121,7 @@ public:
     const Trip &lastTrip() const { return lastTrip_; }
 
 private:
+    double onlineTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online);
     struct Endpoint;
     Endpoint resolve(const QString &address);
     std::pair<int, int> searchStreets(const Endpoint &start, const Endpoint &destination) const;

@@ -2,36 +2,16 @@
 
 #include "data/fb.h"
 #include "shell/lifecycle_server_control.h"
+#include "shell/process_signals.h"
 #include "shell/service_context.h"
 #include "shell/stderr_prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onStopSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
-}
-
-void catchStopSignals()
-{
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
 
 void report(const QString &text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 
@@ -44,32 +24,35 @@ int serve(QCoreApplication &app)
     QObject::connect(&context.mobileLog, &OperatorLog::problem, &app, report, Qt::QueuedConnection);
     ServerControl control(context, true);
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
-        report(QStringLiteral("socketpair failed"));
-        return 1;
-    }
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+    int status = 0;
+    ProcessSignals processSignals(true);
+    QObject::connect(&processSignals, &ProcessSignals::stopRequested, &app, [&] {
         control.N5Click();
-        control.FormClose();
+        status = control.FormClose() ? 0 : 1;
         app.quit();
     });
-    catchStopSignals();
+    QObject::connect(&processSignals, &ProcessSignals::reloadRequested, &app, [&] {
+        const QString problem = context.news.load();
+        if (!problem.isEmpty())
+            prompt.message(problem);
+    });
+    processSignals.catchSignals();
+    QObject::connect(&control, &ServerControl::databaseClientStarted, &processSignals, &ProcessSignals::catchSignals);
+
+    control.FormCreate();
     if (control.StartUp() != ServerControl::StartUpResult::Ready) {
         control.FormClose();
         return 1;
     }
-    // The Firebird client claims SIGINT and SIGTERM when it starts (for a shutdown of
-    // its own that races our exit): take them back now that it has started.
-    catchStopSignals();
     control.N2Click();
-    if (!context.running()) {
+    // Nobody watches a window here: a configured server that is down fails the start.
+    if (!control.serversUp()) {
+        control.N5Click();
         control.FormClose();
         return 1;
     }
-    return app.exec();
+    app.exec();
+    return status;
 }
 
 }  // namespace

@@ -36,10 +36,14 @@ ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *pa
 {
     mobile_->setRouteEngine(*routes_);
     web_->setRouteEngine(*routes_);
-    // The city is read at each calculation: the route page gets the one shown in the settings.
+    // The city is read at each calculation, under the lock: the route page gets the one
+    // shown in the settings. The fetch itself runs without the lock.
     routes_->onlineDistance = [&context](const QString &start, const QString &destination) {
-        return OnlineTripDistance(context.settings.ROUTE_HOST, context.settings.MISTO, start, destination,
-                                  [&context](const QString &rest) { context.webLog.event(rest); });
+        return RouteEngine::OnlineFetch([host = context.settings.ROUTE_HOST, city = context.settings.MISTO, start,
+                                         destination, &context](const FetchCancelled &cancelled) {
+            return OnlineTripDistance(host, city, start, destination,
+                                      [&context](const QString &rest) { context.webLog.event(rest); }, cancelled);
+        });
     };
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);
@@ -49,6 +53,17 @@ ServerControl::~ServerControl() = default;
 
 int ServerControl::webPort() const { return web_->port(); }
 bool ServerControl::mobileActive() const { return mobile_->isActive(); }
+bool ServerControl::serversUp() const
+{
+    return context_.running() && (context_.settings.CLOSE_SERVER || mobile_->isActive());
+}
+
+void ServerControl::FormCreate()
+{
+    const QString problem = context_.news.load();
+    if (!problem.isEmpty())
+        context_.prompt.message(problem);
+}
 
 ServerControl::StartUpResult ServerControl::StartUp()
 {
@@ -60,8 +75,10 @@ ServerControl::StartUpResult ServerControl::StartUp()
         result = StartUpResult::Close;
     } else {
         context_.webLog.event(QStringLiteral("]: Відкриття файла налаштувань [SETSERVER.INI]"));
-        if (!context_.danni.OpenDispatchBase(DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA),
-                                             {s.LOGIN, s.PASS}, context_.prompt)) {
+        const bool opened = context_.danni.OpenDispatchBase(DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA),
+                                                            {s.LOGIN, s.PASS}, context_.prompt);
+        emit databaseClientStarted();
+        if (!opened) {
             result = StartUpResult::Close;
         } else {
             context_.webLog.event(QStringLiteral("]: Підключення до головної бази даних ..."));
@@ -120,7 +137,7 @@ ServerControl::Creation ServerControl::createServiceDatabase()
         progress << error.text();
         context_.prompt.message(QStringLiteral(
             "Помилка у створенні бази даних [KORVANTIS_KLIENT.FDB]. Перевірте чи відповідайють "
-            "налаштування файла [SETSERVER.INI] дійсним налаштуванням !"));
+            "налаштування файла [SETSERVER.INI] дійсним налаштуванням !\n\n") + error.text());
         result = Creation::Failed;
     }
     if (result == Creation::Created)
@@ -191,8 +208,12 @@ void ServerControl::N2Click()
     context_.panelCaption = kRunningCaption;
     context_.currentAdvert = 0;
     emit runningChanged(true);
-    if (!s.CLOSE_SERVER)
-        startMobileServer();
+    if (s.CLOSE_SERVER)
+        return;
+    const QString mobileFailure = startMobileServer();
+    // The window shows the mobile log; headless mode has nobody looking at it.
+    if (headless_ && !mobileFailure.isEmpty())
+        context_.prompt.message(mobileFailure);
 }
 
 void ServerControl::abortStart(const QString &reason)
@@ -226,7 +247,7 @@ void ServerControl::writeStartReport()
     context_.webLog.append(lines);
 }
 
-void ServerControl::startMobileServer()
+QString ServerControl::startMobileServer()
 {
     const ServerSettings &s = context_.settings;
     OperatorLog &log = context_.mobileLog;
@@ -235,19 +256,24 @@ void ServerControl::startMobileServer()
     const int size = ServerSettings::toInt(s.JAVA_MAX_KIL_ZEDNAYA).value_or(0);
     log.append(QStringLiteral("МАКСИМАЛЬНА КІЛЬКІСТЬ ДОЗВОЛЕНИХ КЛІЄНТІВ = ") + s.JAVA_MAX_KIL_ZEDNAYA);
     log.append(QStringLiteral("ПОРТ СЕРВЕРА = ") + s.PORT_JAVA_SERVERA);
-    const QString failed = QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !");
+    QString reason;
     if (size > 0) {
         mobile_->resetTable(size);
         log.append(QStringLiteral("ЗАВАНТАЖЕННЯ ТАБЛИЦІ КЛІЄНТІВ ПРОЙШЛО УСПІШНО. ОК !"));
         const std::optional<int> port = ServerSettings::toInt(s.PORT_JAVA_SERVERA);
-        if (port && *port > 0 && *port <= 65535 && mobile_->activate(quint16(*port)))
-            log.append(QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !"));
-        else
-            log.append(failed);
+        if (!port || *port <= 0 || *port > 65535)
+            reason = QStringLiteral("номер порта не є числом від 1 до 65535");
+        else if (!mobile_->activate(quint16(*port)))
+            reason = mobile_->errorString();
     } else {
-        log.append(failed);
+        reason = QStringLiteral("максимальна кількість зєднань не є додатним числом");
     }
+    log.append(reason.isEmpty() ? QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !")
+                                : QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !"));
     log.append(kAsterisks);
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral("Неможливо запустити JAVA сервер на порту [%1] (%2).").arg(s.PORT_JAVA_SERVERA, reason);
 }
 
 void ServerControl::N5Click()
@@ -365,8 +391,15 @@ bool ServerControl::FormCloseQuery()
     return false;
 }
 
-void ServerControl::FormClose()
+bool ServerControl::FormClose()
 {
-    context_.webLog.saveNow();
-    context_.mobileLog.saveNow();
+    QStringList failures;
+    for (OperatorLog *log : {&context_.webLog, &context_.mobileLog})
+        if (!log->saveNow())
+            failures << log->saveError();
+    if (failures.isEmpty())
+        return true;
+    // Said now, before the process ends with the lines.
+    context_.prompt.message(failures.join(u'\n') + QStringLiteral("\nРядки цих LOG-листів втрачено."));
+    return false;
 }

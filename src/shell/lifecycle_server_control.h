@@ -27,6 +27,9 @@ public:
     ServerControl(ServiceContext &context, bool headless, QObject *parent = nullptr);
     ~ServerControl() override;
 
+    // What the operator window's creation does besides building itself: the news
+    // are loaded (NEWS.rtf created when missing). Headless mode does it too.
+    void FormCreate();
     StartUpResult StartUp();
 
     void N2Click();   // "ЗАПУСТИТИ СЕРВЕР"
@@ -36,16 +39,22 @@ public:
 
     // Closing is refused while the servers run.
     bool FormCloseQuery();
-    // Saves both logs to files, web log first, whatever their length.
-    void FormClose();
+    // Saves both logs to files, web log first, whatever their length. False when a log
+    // could not be saved; the operator has been told.
+    bool FormClose();
 
     int tickCount() const { return tick_; }
     int webPort() const;
     bool mobileActive() const;
+    // Running, and the mobile server listening unless the settings keep it closed.
+    bool serversUp() const;
 
     RouteEngine &routes() { return *routes_; }
 
 signals:
+    // The Firebird client has tried its first connection, at which it takes SIGINT and
+    // SIGTERM for a shutdown of its own: whoever handles them takes them back now.
+    void databaseClientStarted();
     void runningChanged(bool running);
     void settingsPageVisible(bool visible);
     void openUrl(const QUrl &url);
@@ -59,7 +68,8 @@ private:
     bool openServiceBase();
     void abortStart(const QString &reason);
     void writeStartReport();
-    void startMobileServer();
+    // Empty when the mobile server listens; otherwise why it does not.
+    QString startMobileServer();
     void writeStopReports();
 
     ServiceContext &context_;

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 OperatorLog::OperatorLog(QString folder, QString suffix, std::function<QString()> thresholdText,
                          QObject *parent)
     : QObject(parent), folder_(std::move(folder)), suffix_(std::move(suffix)),
@@ -23,8 +25,10 @@ void OperatorLog::append(const QStringList &lines)
         for (const QString &line : lines) {
             lines_.append(line);
             emit lineAppended(line);
-            if (fullLocked())
+            if (fullLocked() && lines_.size() >= retryAt_)
                 saveLocked();
+            else if (!saveError_.isEmpty())
+                keepWithinCapLocked();
         }
     }
 }
@@ -56,6 +60,12 @@ bool OperatorLog::saveNow()
     return saveLocked();
 }
 
+QString OperatorLog::saveError() const
+{
+    std::lock_guard guard(mutex_);
+    return saveError_;
+}
+
 QString OperatorLog::fileName(const QDateTime &moment, const QString &suffix)
 {
     QString stamp = RegionalFormat::dateTimeText(moment);
@@ -63,25 +73,45 @@ QString OperatorLog::fileName(const QDateTime &moment, const QString &suffix)
     return stamp + suffix;
 }
 
-bool OperatorLog::fullLocked()
+std::optional<int> OperatorLog::thresholdLocked()
 {
     const QString text = thresholdText_ ? thresholdText_() : QString();
     bool ok = false;
     const int threshold = text.trimmed().toInt(&ok);
-    if (!ok) {
-        // A hand-edited file may hold anything here: say so once, never save by it.
-        if (text != reportedThreshold_) {
-            reportedThreshold_ = text;
-            emit problem(QStringLiteral("Невірно задана кількість позицій в LOG-листі для "
-                                        "збереження: [%1]").arg(text));
-        }
-        return false;
+    if (ok)
+        return threshold;
+    // A hand-edited file may hold anything here: say so once, never save by it.
+    if (text != reportedThreshold_) {
+        reportedThreshold_ = text;
+        emit problem(QStringLiteral("Невірно задана кількість позицій в LOG-листі для "
+                                    "збереження: [%1]").arg(text));
     }
-    return lines_.size() >= threshold;
+    return std::nullopt;
+}
+
+bool OperatorLog::fullLocked()
+{
+    const std::optional<int> threshold = thresholdLocked();
+    return threshold && lines_.size() >= *threshold;
+}
+
+void OperatorLog::keepWithinCapLocked()
+{
+    const qsizetype cap = qsizetype(std::max(thresholdLocked().value_or(0), 1)) * kKeptSaves;
+    if (lines_.size() <= cap)
+        return;
+    lines_.remove(0, lines_.size() - cap);
+    if (dropReported_)
+        return;
+    dropReported_ = true;
+    emit problem(QStringLiteral("LOG-лист не вдається зберегти, а в памяті тримається не більше %1 рядків: "
+                                "найстаріші рядки відкидаються.").arg(cap));
 }
 
 bool OperatorLog::saveLocked()
 {
+    // The folder is made when missing: a log is not to be lost for want of it.
+    QDir(folder_).mkpath(QStringLiteral("LOG"));
     const QDir logDir(QDir(folder_).filePath(QStringLiteral("LOG")));
     const QString name = fileName(QDateTime::currentDateTime(), suffix_);
     // Two saves in one second must not overwrite each other.
@@ -90,17 +120,19 @@ bool OperatorLog::saveLocked()
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = logDir.filePath(QStringLiteral("%1_%2.RTF").arg(base).arg(n));
 
-    QString error;
-    if (!logDir.exists() || !SaveRtf(path, lines_, &error)) {
-        // Reported once: a log over its threshold retries at every further line.
-        if (saveFailed_)
-            return false;
-        saveFailed_ = true;
-        emit problem(QStringLiteral("Неможливо зберегти LOG-файл [%1] %2")
-                         .arg(QDir::toNativeSeparators(path), error));
+    QString error = QStringLiteral("немає папки LOG");
+    if (!QFileInfo(logDir.path()).isDir() || !SaveRtf(path, lines_, &error)) {
+        const bool firstFailure = saveError_.isEmpty();
+        saveError_ = QStringLiteral("Неможливо зберегти LOG-файл [%1] %2").arg(QDir::toNativeSeparators(path), error);
+        retryAt_ = lines_.size() + std::max(thresholdLocked().value_or(1), 1);
+        keepWithinCapLocked();
+        if (firstFailure)
+            emit problem(saveError_ + QStringLiteral(". Рядки залишаються в памяті до наступної спроби."));
         return false;
     }
-    saveFailed_ = false;
+    saveError_.clear();
+    retryAt_ = 0;
+    dropReported_ = false;
     lines_.clear();
     emit cleared();
     return true;

@@ -6,10 +6,14 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 
 // One of the two running logs (web, mobile). Lines are appended from any thread;
 // appends and saves never interleave. When the log reaches its threshold it is
-// written to LOG/<date>_<time><suffix> as an RTF document and emptied.
+// written to LOG/<date>_<time><suffix> as an RTF document and emptied; the LOG folder
+// is made when missing. A save that fails keeps the lines and is tried again after
+// another threshold's worth of lines (and at every minute mark); meanwhile at most
+// kKeptSaves thresholds' worth are kept, the oldest going first. Both are told once.
 class OperatorLog : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +34,11 @@ public:
     void saveIfFull();
     // Saves and empties the log whatever its length; false when it could not be written.
     bool saveNow();
+    // Why the last save failed; empty after a save that worked.
+    QString saveError() const;
+
+    // Lines kept while saves fail: this many thresholds' worth.
+    static constexpr int kKeptSaves = 20;
 
     // The file name a save at `moment` would get (before de-duplication).
     static QString fileName(const QDateTime &moment, const QString &suffix);
@@ -38,12 +47,14 @@ public:
 signals:
     void lineAppended(const QString &line);
     void cleared();
-    // A save failed or the threshold is not a number: the operator is told.
+    // A save failed, lines had to go or the threshold is not a number: the operator is told.
     void problem(const QString &text);
 
 private:
     bool saveLocked();
     bool fullLocked();
+    std::optional<int> thresholdLocked();
+    void keepWithinCapLocked();
 
     mutable std::mutex mutex_;
     QString folder_;
@@ -51,7 +62,9 @@ private:
     std::function<QString()> thresholdText_;
     QStringList lines_;
     QString reportedThreshold_;
-    bool saveFailed_ = false;
+    QString saveError_;
+    qsizetype retryAt_ = 0;    // after a failed save: the line count of the next try
+    bool dropReported_ = false;
 };
 
 struct Logs {

@@ -49,6 +49,7 @@ const Key kKeys[] = {
     text("SET_FIRMA", "POVIDOML_PRI_ZAPUSKU", &S::POVIDOML_PRI_ZAPUSKU),
     text("SET_FIRMA", "MISTO", &S::MISTO),
     text("SET_FIRMA", "ROUTE_HOST", &S::ROUTE_HOST),
+    text("SET_FIRMA", "SAIT_PROGRAMY", &S::SAIT_PROGRAMY),
     number("DOSTUP", "PORT_WEB_SERVERA", &S::PORT_WEB_SERVERA),
     flag("DOSTUP", "ZAGRUZKA_REMONT_ROBIT", &S::ZAGRUZKA_REMONT_ROBIT),
     number("DOSTUP", "MAX_KIL_ZEDNAYA", &S::MAX_KIL_ZEDNAYA),
@@ -91,8 +92,8 @@ const Key kKeys[] = {
 };
 
 // The save writes the firm, the connection limits, then the order rules, the client
-// texts and the advert; the database keys are never written. ROUTE_HOST goes last so
-// that files of the earlier program get the same keys in the same order.
+// texts and the advert; the database keys are never written. The keys of this platform
+// go last so that files of the earlier program get the same keys in the same order.
 const char *const kSaveOrder[][2] = {
     {"SET_FIRMA", "NAME_FIRMA"}, {"SET_FIRMA", "ADRESS_FIRMA"}, {"SET_FIRMA", "TELEFON_FIRMA"},
     {"SET_FIRMA", "POVIDOML_PRI_ZAPUSKU"}, {"SET_FIRMA", "MISTO"},
@@ -116,7 +117,7 @@ const char *const kSaveOrder[][2] = {
     {"SETKLIENT", "POZDOROVLENNYA_Z_DNEM_NAROD"},
     {"REKLAMA", "URL_IMG"}, {"REKLAMA", "URL_SAIT"}, {"REKLAMA", "TEXT_REKLAMA"},
     {"REKLAMA", "TEXT_ZNIZU_REKLAMY"}, {"REKLAMA", "OPEN_OBROBKA_REKLAMA"},
-    {"SET_FIRMA", "ROUTE_HOST"},
+    {"SET_FIRMA", "ROUTE_HOST"}, {"SET_FIRMA", "SAIT_PROGRAMY"},
 };
 
 const Key &keyOf(const char *section, const char *name)
@@ -193,7 +194,9 @@ bool LoadSettings(ServerSettings &settings, const QString &folder, Prompt &promp
         return false;
     }
     IniFile ini(filePath(folder));
-    if (!ini.exists()) {
+    // A file that is there but cannot be read is as good as missing: its defaults
+    // would only lead to a misleading login error.
+    if (!ini.readable()) {
         settings.LOGIN.clear();
         settings.PASS.clear();
         prompt.message(kMissingFile);
@@ -240,8 +243,21 @@ bool SaveSettings(const ServerSettings &settings, const QString &folder, Prompt 
             break;
         }
         }
+        if (!ini.lastError().isEmpty()) {
+            prompt.message(QStringLiteral("Налаштування не збережено: неможливо записати файл "
+                                          "[SETSERVER.INI] (%1). Після виправлення повторіть спробу !")
+                               .arg(ini.lastError()));
+            return false;
+        }
     }
     return true;
+}
+
+QUrl ProductSite(const ServerSettings &settings)
+{
+    const QUrl url(settings.SAIT_PROGRAMY.trimmed(), QUrl::StrictMode);
+    const bool web = url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https");
+    return web && !url.host().isEmpty() ? url : QUrl();
 }
 
 void RestoreDefaultAdvert(ServerSettings &settings, const QString &folder)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
@@ -23,8 +24,10 @@ struct ServerSettings {
 
     // SET_FIRMA
     QString NAME_FIRMA, ADRESS_FIRMA, TELEFON_FIRMA, POVIDOML_PRI_ZAPUSKU, MISTO;
-    // Added for this platform: the host of the online route page.
+    // Added for this platform: the host of the online route page, and the product's
+    // web site (logo and page footer; empty: no link).
     QString ROUTE_HOST;
+    QString SAIT_PROGRAMY;
 
     // DOSTUP
     QString PORT_WEB_SERVERA;
@@ -77,9 +80,14 @@ inline constexpr const char *kDefaultRouteHost = "maps.yandex.ru";
 bool LoadSettings(ServerSettings &settings, const QString &folder, Prompt &prompt);
 
 // The page's save button: refuses without a tariff, asks, then writes key by key in
-// the fixed order and stops at the first number that is not a whole number.
-// Returns true when every key was written.
+// the fixed order and stops at the first number that is not a whole number or the
+// first key the file refuses (both told to the operator). Returns true when every
+// key is in the file.
 bool SaveSettings(const ServerSettings &settings, const QString &folder, Prompt &prompt);
+
+// The product's web site of SAIT_PROGRAMY when it is an http or https address; an empty
+// URL otherwise, and then no link to it is shown.
+QUrl ProductSite(const ServerSettings &settings);
 
 // Puts the default advert of the file back ("Відновити дані реклами по замовчюванні").
 void RestoreDefaultAdvert(ServerSettings &settings, const QString &folder);

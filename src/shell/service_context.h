@@ -3,6 +3,7 @@
 #include "common/prompt.h"
 #include "data/danni.h"
 #include "shell/account_counters.h"
+#include "shell/news_text.h"
 #include "shell/operator_log.h"
 #include "shell/server_settings.h"
 
@@ -12,8 +13,8 @@
 inline const QString kStoppedCaption = QStringLiteral("СЕРВЕР НЕ ЗАПУЩЕНИЙ");
 inline const QString kRunningCaption = QStringLiteral("СЕРВЕР ЗАПУЩЕНИЙ");
 
-// What the subsystems share: the settings in force, the two logs, the counters,
-// the data module and the running flag. One per process, created at start.
+// What the subsystems share: the settings in force, the two logs, the counters, the
+// news, the data module and the running flag. One per process, created at start.
 class ServiceContext {
 public:
     ServiceContext(QString folder, Prompt &prompt);
@@ -24,6 +25,7 @@ public:
     OperatorLog webLog;
     OperatorLog mobileLog;
     AccountCounters accounts;
+    NewsText news{folder};
     TDANI danni;
 
     // The status strip's caption is the running flag of the whole system.

@@ -1,5 +1,9 @@
 #include "web/page_chrome.h"
 
+#include "common/service_lock.h"
+#include "shell/service_context.h"
+#include "web/main_web.h"
+
 #include "web/framework/web_page.h"
 #include "web/framework/web_session.h"
 
@@ -25,7 +29,13 @@ void SetUpFooterLabel(WebLabel &label)
 {
     label.caption = QStringLiteral("Web сервіс замовлення таксі \"Tesmora - TAXI\" ver 2.0  © Korvantis");
     label.cssClass = QStringLiteral("kv-footer");
-    label.onAsyncClick = [&label] { label.page().session().openNewWindow(QString::fromLatin1(kProductSite)); };
+    QUrl site;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        site = ProductSite(TWebMainForm::Context().settings);
+    }
+    if (!site.isEmpty())
+        label.onAsyncClick = [&label, site] { label.page().session().openNewWindow(site.toString()); };
 }
 
 QString StyleSheet()

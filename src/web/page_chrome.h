@@ -8,13 +8,12 @@
 // footer label with the product's name, and the pages' style sheet.
 namespace PageChrome {
 
-inline constexpr const char *kProductSite = "https://tesmora-taxi.example/";
-
 // IWImageButton1: releases its page; the main page beneath shows again.
 void SetUpHomeButton(WebImageButton &button);
 // IWLink1: ends the session with the farewell message.
 void SetUpExitLink(WebLink &link);
-// IWLabel1: the product's name; its asynchronous click opens the product's site.
+// IWLabel1: the product's name; its asynchronous click opens the product's site
+// (SAIT_PROGRAMY), and without one it is plain text.
 void SetUpFooterLabel(WebLabel &label);
 
 QString StyleSheet();

@@ -1,20 +1,8 @@
 #include "web/web_news.h"
 
-#include "common/rtf_reader.h"
 #include "shell/service_context.h"
 #include "web/main_web.h"
 #include "web/page_chrome.h"
-
-#include <QDir>
-#include <QFile>
-
-QString NewsPlainText(const QString &folder)
-{
-    QFile file(QDir(folder).filePath(QStringLiteral("NEWS.rtf")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return RtfToPlainText(file.readAll());
-}
 
 TWebNews::TWebNews(WebSession &session) : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Новини"))
 {
@@ -32,5 +20,5 @@ void TWebNews::IWAppFormCreate()
     ServiceContext &context = TWebMainForm::Context();
     // The counter reads "не задано" until the first start and then stays put.
     context.accounts.addNewsEntry();
-    IWMemo1.text = NewsPlainText(context.folder);
+    IWMemo1.text = context.news.text();
 }

@@ -3,7 +3,7 @@
 #include "web/framework/controls.h"
 #include "web/framework/web_page.h"
 
-// The news page: the plain text of NEWS.rtf; every creation counts an entry.
+// The news page: the news the service holds; every creation counts an entry.
 class TWebNews : public WebPage {
 public:
     static constexpr const char *kName = "WebNews";
@@ -17,7 +17,3 @@ public:
     WebMemo IWMemo1{*this, QStringLiteral("IWMemo1")};
     WebLabel IWLabel1{*this, QStringLiteral("IWLabel1")};
 };
-
-// The news as the pages show it: the plain text of NEWS.rtf in `folder`, empty
-// when the file is missing.
-QString NewsPlainText(const QString &folder);

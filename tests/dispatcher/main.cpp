@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -71,6 +72,11 @@ int main(int argc, char *argv[])
     const QStringList rest = args.mid(3);
     try {
         kvtest::Dispatcher dispatcher({args[0], QStringLiteral("SYSDBA"), args[1]});
+        // The Firebird client takes SIGINT and SIGTERM at its first connection and does not
+        // end the process on them: the stand-in ends on them like any program again (the
+        // demo stops it with SIGTERM, Ctrl+C reaches it too).
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
         // Order and building numbers are positive; 0 stands for none given.
         const int order = rest.isEmpty() ? 0 : number(rest[0]).value_or(0);
         if (command == QStringLiteral("assign") && order > 0 && rest.size() == 2) {

@@ -11,9 +11,16 @@
 
 #include <QFile>
 
+#include <httplib.h>
+
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -53,10 +60,14 @@ protected:
         scale.write("[KARTA_MISTA]\r\nLENGTH=1000\r\nLENGTH_TOCHKA=100\r\n");
         scale.close();
 
-        const int web = freePort();
+        webPort = freePort();
         port = freePort();
-        run(QString::fromUtf8(kSettings).arg(web).arg(port).arg(jubileeHours));
-        ASSERT_TRUE(waitUntilAccepts(web, 60)) << process.readAllStandardError().toStdString();
+        run(QString::fromUtf8(kSettings)
+                .arg(webPort)
+                .arg(port)
+                .arg(jubileeHours)
+                .replace(QStringLiteral("[SET_FIRMA]\n"), QStringLiteral("[SET_FIRMA]\n") + extraFirmSettings));
+        ASSERT_TRUE(waitUntilAccepts(webPort, 60)) << process.readAllStandardError().toStdString();
         ASSERT_TRUE(waitUntilAccepts(port, 10));
         dispatcher = std::make_unique<Dispatcher>(
             fb::ConnectParams{folder.dispatchConnection(), QStringLiteral("SYSDBA"), folder.password()});
@@ -85,6 +96,8 @@ protected:
     }
 
     QString jubileeHours = allHours();
+    QString extraFirmSettings;  // more lines of [SET_FIRMA]
+    int webPort = 0;
     int port = 0;
     std::unique_ptr<Dispatcher> dispatcher;
 };
@@ -254,6 +267,79 @@ TEST_F(MobileOrdersWithoutJubileeHours, RefusalsReachTheClient)
                          "режимі) ! ]")
                   + "</Error></OtvetCreateZamCodForm>@");
     stop();
+}
+
+// The route page on a host of the test's: it answers only once the test lets it, as a
+// page taking minutes would.
+class MobileOrdersWithSlowRoutePage : public MobileOrders {
+protected:
+    void SetUp() override
+    {
+        routePage.Get("/", [this](const httplib::Request &, httplib::Response &response) {
+            ++asked;
+            released.wait_for(std::chrono::seconds(60));
+            response.set_content("{\"duration\":600,\"distance\":5000,\"segments\":[]}", "application/json");
+        });
+        const int routePort = routePage.bind_to_any_port("127.0.0.1");
+        routeThread = std::thread([this] { routePage.listen_after_bind(); });
+        extraFirmSettings = QStringLiteral("ROUTE_HOST=127.0.0.1:%1\n").arg(routePort);
+        MobileOrders::SetUp();
+    }
+    void TearDown() override
+    {
+        release();
+        routePage.stop();
+        routeThread.join();
+        MobileOrders::TearDown();
+    }
+    void release() { std::call_once(releasedOnce, [this] { letGo.set_value(); }); }
+
+    httplib::Server routePage;
+    std::thread routeThread;
+    std::atomic<int> asked{0};
+    std::promise<void> letGo;
+    std::shared_future<void> released = letGo.get_future().share();
+    std::once_flag releasedOnce;
+};
+
+TEST_F(MobileOrdersWithSlowRoutePage, OthersAreServedMeanwhileAndEveryWaitingOrderIsPlaced)
+{
+    // Two coded orders to a place off the map: priced by the route page.
+    const QByteArray order = "<NumPhone>" + cp1251("0939876543") + "</NumPhone><DataTimeCreate>NEW</DataTimeCreate>"
+        + "<Punct1>" + cp1251("[проспект Волі]{1}") + "</Punct1><Punct2>" + cp1251("Аеропорт за містом")
+        + "</Punct2><Dod1>" + cp1251("тел.:[0939876543]   тариф:[Стандарт]") + "</Dod1></CreateZamCodForm>###";
+    auto waiting = connect("127.0.0.1");
+    logIn(*waiting, "00103");
+    waiting->send(order + "<OpenSettingServer>###");
+    for (int tries = 0; tries < 300 && asked == 0; ++tries)
+        QThread::msleep(100);
+    ASSERT_EQ(asked, 1);
+    auto replaced = connect("127.0.0.3");
+    logIn(*replaced, "00102");
+    replaced->send(order);
+
+    auto other = connect("127.0.0.2");
+    other->send("<OpenNews>###");
+    EXPECT_TRUE(other->answer().startsWith("<DataNews>"));
+    httplib::Client browser("127.0.0.1", webPort);
+    browser.set_follow_location(true);
+    const httplib::Result page =
+        browser.Get("/zakaz", {{"User-Agent", "Mozilla/5.0 (X11; Linux x86_64) Chrome/120.0 Safari/537.36"}});
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    auto replacing = connect("127.0.0.3");  // greeted once the earlier connection is closed
+
+    release();
+    // The waiting phone's answers come in the order of its requests.
+    EXPECT_EQ(waiting->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>@"));
+    EXPECT_TRUE(waiting->answer().startsWith("<OtvetSettingServer>"));
+    EXPECT_EQ(status(*waiting, "SumaZam"), "62,5");  // 25 + 7.5 for each of the page's 5 km
+    stop();
+    // The order whose connection went is placed all the same, and the log says so.
+    EXPECT_EQ(dispatcher->openWebOrders().value(2).number, 1004);
+    const QString log = savedLog(folder.path(), QStringLiteral("_LOG_PIDKL_JAVA.RTF"));
+    EXPECT_TRUE(log.contains(QStringLiteral("] Замовлення під номером 1004 успішно створено клієнтом з IP:[127.0.0.3]")));
+    EXPECT_TRUE(log.contains(QStringLiteral("закрилося до відповіді: запит виконано, відповідь не відправлена")));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "mobile/java_account_commands.h"
+#include "mobile/java_add_users.h"
+#include "mobile/java_address_lists.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_order_commands.h"
 #include "mobile/java_order_state.h"
@@ -11,6 +14,8 @@
 #include "route/route_engine.h"
 
 #include <QFile>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -87,7 +92,7 @@ protected:
     QByteArray quick(const Order &order) { return QuickOrderAnswer(context, routes, order.request("</CreateZam>"), now); }
     QByteArray coded(const Order &order)
     {
-        return CodedOrderAnswer(context, routes, *slot, order.request("</CreateZamCodForm>"), now);
+        return CodedOrderAnswer(context, routes, *slot, order.request("</CreateZamCodForm>"), now, {});
     }
 
     // The newest order row of a client: destination (NULL as "<null>"), sum, free ride, extra.
@@ -231,11 +236,11 @@ TEST_F(OrderCommands, FareEstimate)
 {
     Order order;
     order.destination = QStringLiteral("десь за містом");
-    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>")),
+    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>"), {}),
               "</OtvetRozrahSuma><SumaZam>25</SumaZam></OtvetRozrahSuma>");
     order.destination = QStringLiteral("[проспект Волі]{15}");
     const double distance = CutAfterTwoDecimals(routes.CalcTripDistance(order.pickup, order.destination));
-    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>")),
+    EXPECT_EQ(FareEstimateAnswer(context, routes, order.request("</RozrahSuma>"), {}),
               "</OtvetRozrahSuma><SumaZam>" + RegionalFormat::numberText(25 + 7.5 * distance).toLatin1()
                   + "</SumaZam></OtvetRozrahSuma>");
 }
@@ -283,6 +288,78 @@ TEST_F(OrderCommands, OrderListsOfALoggedInClient)
               "02.01.2026 10:20:30 [HI] ~~~ А попередня розрахована сума =40,5");
     EXPECT_EQ(decoded(ExtractBetween(archive, QByteArray("<#2>"), QByteArray("</#2>"))),
               "02.01.2026 10:20:30 [HI] ~~~ А --- >>> Б попередня розрахована сума =40,5 узяв позивний 117");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OrderCommands, AFailedInsertIsAnsweredAsAFailure)
+{
+    logIn("00102");
+    Order order;
+    order.phone = QStringLiteral("0939876543");
+    ASSERT_EQ(coded(order), "<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>");
+    TDANI::Execute(context.danni.RIZNE, "CREATE EXCEPTION KV_REFUSED 'refused'");
+    TDANI::Execute(context.danni.RIZNE,
+                   "CREATE TRIGGER KV_REFUSE FOR ZAMOVLENNIA BEFORE INSERT AS BEGIN EXCEPTION KV_REFUSED; END");
+
+    for (const QByteArray &answer : {coded(order), quick(Order{})}) {
+        EXPECT_TRUE(errorOf(answer).starts_with("Помилка під час створення замовлення ! Немає зєднання з базою"));
+        EXPECT_EQ(OrderLogLine(answer, "10.0.0.9"), "] Помилка під час створення замовлення клієнтом з IP:[10.0.0.9].");
+    }
+    EXPECT_EQ(slot->NumZam, 1003) << "the client keeps following its order";
+    EXPECT_EQ(engineLog.filter("] помилка під час створення").size(), 2);
+}
+
+TEST_F(OrderCommands, TypedValuesTooLongOrWithWildcardsFindNothingAndNeverFail)
+{
+    const QByteArray huge(40000, '7');
+    Order longPhone;
+    longPhone.phone = QString::fromLatin1(huge);
+    const std::pair<std::function<QByteArray()>, QByteArray> cases[] = {
+        {[&] { return StreetListAnswer(context.danni, "<ListVul>" + huge.toBase64() + "</ListVul>"); }, "<cil>0</cil>"},
+        {[&] { return StreetListAnswer(context.danni, "<ListVul>" + b64("%") + "</ListVul>"); }, "<cil>0</cil>"},
+        {[&] { return ObjectListAnswer(context.danni, "<ListObekt>" + b64("_") + "</ListObekt>"); }, "<cil>0</cil>"},
+        {[&] {
+             return LoginAnswer(context, *slot, "10.0.0.9",
+                                "<CodClient>" + huge.left(1024) + "</CodClient><CodPass>pw</CodPass></OpenFormCodZam>", now);
+         },
+         "<status>NO</status>"},
+        {[&] {
+             return AddUsersAnswer(context, "10.0.0.9",
+                                   "<CodClient>" + huge.left(2000) + "</CodClient><CodPass>pw</CodPass><NumPhone>"
+                                       + b64("0671112233") + "</NumPhone></AddUsers>",
+                                   now);
+         },
+         "<Error>"},
+        {[&] { return quick(longPhone); }, "<OtvetCreateZam><NumZam>0</NumZam><Error>"},
+    };
+    for (const auto &[answer, expected] : cases) {
+        QByteArray got;
+        EXPECT_NO_THROW(got = answer()) << expected.toStdString();
+        EXPECT_TRUE(got.contains(expected)) << got.left(300).toStdString();
+    }
+}
+
+TEST_F(OrderCommands, LookUpsFindWhatTheDispatchersAndTheOperatorStored)
+{
+    // An account stored with the five-digit code is banned for the code typed as a number.
+    TDANI::Execute(context.danni.GPRS_RIZNE,
+                   "INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, TABLE_KLIENT_BAN, "
+                   "TABLE_KLIENT_DATBAN, TABLE_KLIENT_TIMEBAN) VALUES (1, '00102', 'pw', '+', DATE '2099-01-02', "
+                   "TIME '10:00:00')");
+    Order order;
+    order.code = "102";
+    EXPECT_EQ(errorOf(quick(order)), "[даний код заблокований у базі web сервіса до 02.01.2099 10:00:00]");
+
+    // A callsign listed twice: the car is the last one listed, as the pages read it.
+    TDANI::Execute(context.danni.RIZNE,
+                   "INSERT INTO DANI_AVTO (TABL_AVTO_POZIVN, TABL_AVTO_NOMERAVTO, TABL_AVTO_KOLIR, TABL_AVTO_MODEL) "
+                   "VALUES ('102', 'АС 9999 КК', 'синій', 'Renault Logan')");
+    const QByteArray state = OrderStateAnswer(context, "<PerevirkaActiveZam>1002</PerevirkaActiveZam>");
+    EXPECT_EQ(decoded(ExtractBetween(state, QByteArray("<DaniAuto>"), QByteArray("</DaniAuto>"))),
+              "позивний[102] авто:[АС 9999 КК / синій / Renault Logan]");
 }
 
 }  // namespace

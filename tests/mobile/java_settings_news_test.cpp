@@ -1,9 +1,6 @@
 #include "common/text64.h"
 #include "mobile/java_settings_news.h"
 #include "shell/server_settings.h"
-#include "temp_dir.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -61,13 +58,8 @@ TEST(SettingServerAnswer, TextsGoOutInTheirOrderAndAnEmptyTextLeavesAnEmptyEleme
 
 TEST(JavaNewsText, EveryLineOfTheNewsEndsWithCrLf)
 {
-    kvtest::TempDir dir;
-    EXPECT_EQ(JavaNewsText(dir.path()), QString());
-    QFile file(dir.filePath(QStringLiteral("NEWS.rtf")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{\\rtf1\\ansi\\ansicpg1251 \\'cd\\'ee\\'e2\\'e8\\par\\par second\\par}");
-    file.close();
-    EXPECT_EQ(JavaNewsText(dir.path()), QStringLiteral("Нови\r\n\r\nsecond\r\n"));
+    EXPECT_EQ(JavaNewsText(QString()), QString());
+    EXPECT_EQ(JavaNewsText(QStringLiteral("Нови\n\nsecond")), QStringLiteral("Нови\r\n\r\nsecond\r\n"));
     EXPECT_EQ(NewsAnswer(QStringLiteral("x\r\n")), "<DataNews>" + QByteArray("x\r\n").toBase64() + "</DataNews>");
 }
 

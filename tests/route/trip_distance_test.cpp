@@ -1,12 +1,22 @@
 #include "route_test_db.h"
 
+#include "common/service_lock.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <future>
 
 namespace {
+
+RouteEngine::OnlineDistance online(double kilometres)
+{
+    return [kilometres](const QString &, const QString &) {
+        return RouteEngine::OnlineFetch([kilometres](const FetchCancelled &) { return kilometres; });
+    };
+}
 
 class TripDistance : public ::testing::Test {
 protected:
@@ -22,7 +32,7 @@ protected:
         db->log.clear();
         db->reference.log.clear();
         db->writeScale("1000", "100");
-        db->engine.onlineDistance = [](const QString &, const QString &) { return 0.0; };
+        db->engine.onlineDistance = online(0.0);
     }
 
     // The worked example: 1 crosses 2 and 3, 2 and 3 each cross 4. The way over 3 is
@@ -132,13 +142,24 @@ TEST_F(TripDistance, AddressOffTheMapAsksTheOnlineHookWithTheTextsAsGiven)
 {
     fourStreets();
     QStringList asked;
+    bool lockFreeMeanwhile = false;
     db->engine.onlineDistance = [&](const QString &start, const QString &destination) {
         asked << start << destination;
-        return 7.5;
+        return RouteEngine::OnlineFetch([&](const FetchCancelled &) {
+            lockFreeMeanwhile = std::async(std::launch::async, [] {
+                                    return std::unique_lock(ServiceLock(), std::try_to_lock).owns_lock();
+                                }).get();
+            return 7.5;
+        });
     };
-    EXPECT_EQ(db->engine.CalcTripDistance("[Перша]{1} під'їзд 2", "Невідоме місце"), 7.5);
+    {
+        const ServiceLockGuard handler;  // as a page handler holds it around its work
+        EXPECT_EQ(db->engine.CalcTripDistance("[Перша]{1} під'їзд 2", "Невідоме місце"), 7.5);
+    }
     EXPECT_EQ(asked, (QStringList{"[Перша]{1} під'їзд 2", "Невідоме місце"}));
-    db->engine.onlineDistance = RouteEngine::OnlineDistance([](const QString &, const QString &) { return 0.0; });
+    EXPECT_TRUE(lockFreeMeanwhile) << "the page is fetched with the service lock released";
+
+    db->engine.onlineDistance = online(0.0);
     EXPECT_EQ(db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}"), 0);
 }
 
@@ -176,7 +197,22 @@ TEST_F(TripDistance, PointOutsideMapPointsFailsTheCalculation)
     EXPECT_GT(db->engine.CalcTripDistance("Нова зупинка", "[Четверта]{7}"), 0);
 }
 
-TEST_F(TripDistance, DispatchersChangesReachTheNextCalculation)
+// The dispatchers' changes are seen with either check of the map's freshness: the record
+// versions of Firebird 3 and later, or the row checksums older servers are checked by.
+class MapFreshness : public TripDistance, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        TripDistance::SetUp();
+        db->danni.dispatchRecordVersions = GetParam();
+    }
+    void TearDown() override { db->danni.dispatchRecordVersions = true; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Checks, MapFreshness, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "RecordVersions" : "RowChecksums"; });
+
+TEST_P(MapFreshness, DispatchersChangesReachTheNextCalculation)
 {
     fourStreets();
     db->engine.CalcTripDistance("[Перша]{1}", "[Четверта]{7}");
@@ -218,7 +254,7 @@ TEST_F(TripDistance, AddressTextsCompareAsTheDatabaseComparesThem)
         EXPECT_EQ(db->engine.lastTrip().routes, db->reference.lastRoutes) << start.toStdString();
         return km;
     };
-    db->engine.onlineDistance = [](const QString &, const QString &) { return 99.0; };
+    db->engine.onlineDistance = online(99.0);
     EXPECT_GT(same("Кафе \"Під'їзд\"   ", "[Четверта]{7}"), 0);  // trailing blanks do not count
     EXPECT_LT(db->engine.CalcTripDistance("Кафе \"Під'їзд\"   ", "[Четверта]{7}"), 99);
     EXPECT_EQ(db->engine.CalcTripDistance("кафе \"Під'їзд\"", "[Четверта]{7}"), 99);  // case counts
@@ -229,7 +265,7 @@ TEST_F(TripDistance, AddressTextsCompareAsTheDatabaseComparesThem)
     same("[Перша]{1", "[Четверта]{7}");  // no "}": any captioned point will do
 }
 
-TEST_F(TripDistance, RenamedStreetIsFoundByItsNewName)
+TEST_P(MapFreshness, RenamedStreetIsFoundByItsNewName)
 {
     fourStreets();
     db->point(41, 100, 50, {3}, "[Нова]{2}");
@@ -244,7 +280,7 @@ TEST_F(TripDistance, RenamedStreetIsFoundByItsNewName)
 
 namespace {
 
-TEST_F(TripDistance, LateCommitOfAnOlderDispatcherTransactionIsSeen)
+TEST_P(MapFreshness, LateCommitOfAnOlderDispatcherTransactionIsSeen)
 {
     fourStreets();
     fb::Transaction older(*db->dispatcher);
@@ -304,7 +340,7 @@ TEST_F(TripDistance, CrossingBeyondTheStreetListFailsEveryMapCalculation)
 {
     fourStreets();
     db->point(80, 300, 300, {4, 9});  // street 9 is not in VULICA_LUCK
-    db->engine.onlineDistance = [](const QString &, const QString &) { return 3.5; };
+    db->engine.onlineDistance = online(3.5);
     EXPECT_EQ(db->engine.CalcTripDistance("[Перша]{1}", "[Четверта]{7}"), 0);
     EXPECT_EQ(db->log, QStringList{"] Помилка у прорахунку відстані по заданих данних кодованого клієнта !"});
     EXPECT_EQ(db->reference.CalcTripDistance("[Перша]{1}", "[Четверта]{7}"), 0);

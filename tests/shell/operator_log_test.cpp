@@ -1,5 +1,6 @@
 #include "common/rtf_reader.h"
 #include "shell/operator_log.h"
+#include "file_size_limit.h"
 #include "temp_dir.h"
 
 #include <QDateTime>
@@ -82,19 +83,22 @@ TEST_F(OperatorLogTest, EmptyLogStillGivesAFileWhenSavedAtClose)
     EXPECT_TRUE(files[0].endsWith(QStringLiteral("_LOG_PIDKL_JAVA.RTF")));
 }
 
-TEST_F(OperatorLogTest, MissingLogFolderIsReportedOnceAndKeepsTheLines)
+TEST_F(OperatorLogTest, AShortSaveKeepsTheLinesUpToTheCapAndIsToldOnce)
 {
-    kvtest::TempDir noLogFolder;
     QStringList problems;
-    OperatorLog log(noLogFolder.path(), QStringLiteral("_LOG_PIDKL.RTF"), [] { return QStringLiteral("2"); });
-    QObject::connect(&log, &OperatorLog::problem, [&](const QString &text) { problems << text; });
-    log.append(QStringLiteral("one"));
-    log.append(QStringLiteral("two"));
-    log.append(QStringLiteral("three"));
-    EXPECT_EQ(log.lineCount(), 3);
-    EXPECT_EQ(problems.size(), 1);
-    EXPECT_FALSE(log.saveNow());
-    EXPECT_EQ(log.lineCount(), 3);
+    QObject::connect(&web, &OperatorLog::problem, [&](const QString &text) { problems << text; });
+    const int cap = 5 * OperatorLog::kKeptSaves;
+    {
+        const kvtest::FileSizeLimit full(100);  // a disk with room for no log at all
+        for (int i = 1; i <= cap + 7; ++i)
+            web.append(QStringLiteral("рядок %1 ").arg(i) + QString(40, u'ж'));
+    }
+    EXPECT_TRUE(logFiles(dir.path()).isEmpty()) << "no short file is put in place";
+    EXPECT_EQ(web.lineCount(), cap);
+    EXPECT_TRUE(web.lines().first().startsWith(QStringLiteral("рядок 8 ")));
+    EXPECT_EQ(problems.size(), 2) << "the failed save and the lost lines, each once";
+    EXPECT_TRUE(web.saveNow());
+    EXPECT_EQ(plainText(dir.path() + QStringLiteral("/LOG/") + logFiles(dir.path()).value(0)).count(u'ж'), cap * 40);
 }
 
 TEST_F(OperatorLogTest, ThresholdThatIsNotANumberNeverSavesAndIsReported)

@@ -3,6 +3,9 @@
 #include "scripted_prompt.h"
 #include "shell/server_settings.h"
 #include "temp_dir.h"
+#include "file_size_limit.h"
+
+#include <QDir>
 
 #include <QFile>
 
@@ -36,6 +39,16 @@ TEST_F(SettingsTest, MissingFileIsReportedAndRefused)
 {
     EXPECT_FALSE(LoadSettings(settings, dir.path(), prompt));
     EXPECT_EQ(prompt.messages, QStringList{kMissing});
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsReportedAsMissing)
+{
+    // Unreadable for root too: a folder where the file should be.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("SETSERVER.INI")));
+    settings.LOGIN = QStringLiteral("SYSDBA");
+    EXPECT_FALSE(LoadSettings(settings, dir.path(), prompt));
+    EXPECT_EQ(prompt.messages, QStringList{kMissing});
+    EXPECT_TRUE(settings.LOGIN.isEmpty());
 }
 
 TEST_F(SettingsTest, DatabaseSectionsAloneGiveEveryDefault)
@@ -122,6 +135,18 @@ TEST_F(SettingsTest, SaveStopsAtTheFirstNumberThatIsNotWhole)
     EXPECT_EQ(ini.readString("DOSTUP", "MAX_KIL_ZEDNAYA", "?"), QStringLiteral("?"));
 }
 
+TEST_F(SettingsTest, ASaveTheFileRefusesIsReportedNotClaimed)
+{
+    writeBytes("[SET_FIRMA]\r\nNAME_FIRMA=Old\r\n");
+    settings.MAIN_TARIF = QStringLiteral("Стандарт");
+    settings.NAME_FIRMA = QStringLiteral("New");
+    prompt.answers = {true};
+    const kvtest::FileSizeLimit full(8);
+    EXPECT_FALSE(SaveSettings(settings, dir.path(), prompt));
+    EXPECT_TRUE(prompt.messages.value(0).startsWith(QStringLiteral("Налаштування не збережено")));
+    EXPECT_EQ(fileBytes(), QByteArray("[SET_FIRMA]\r\nNAME_FIRMA=Old\r\n"));
+}
+
 TEST_F(SettingsTest, AnswerNoWritesNothingAndDatabaseKeysAreNeverWritten)
 {
     settings.MAIN_TARIF = QStringLiteral("Стандарт");
@@ -139,6 +164,17 @@ TEST_F(SettingsTest, AnswerNoWritesNothingAndDatabaseKeysAreNeverWritten)
     EXPECT_TRUE(bytes.contains("PORT_WEB_SERVERA=8888"));
     EXPECT_LT(bytes.indexOf("NAME_FIRMA"), bytes.indexOf("PORT_WEB_SERVERA"));
     EXPECT_EQ(IniFile(iniPath()).readString("DOSTUP", "MAIN_TARIF", "?"), QStringLiteral("Стандарт"));
+}
+
+TEST(ProductSite, OnlyAWebAddressIsLinked)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"", ""}, {" http://taxi.example.ua ", "http://taxi.example.ua"}, {"javascript:alert(1)", ""}, {"taxi.ua", ""}};
+    for (const auto &[setting, site] : cases) {
+        ServerSettings settings = ServerSettings::pageDefaults();
+        settings.SAIT_PROGRAMY = settings.SAIT_PROGRAMY + QString::fromUtf8(setting);  // empty by default
+        EXPECT_EQ(ProductSite(settings).toString(), QString::fromUtf8(site)) << setting;
+    }
 }
 
 TEST_F(SettingsTest, DefaultAdvertComesBackFromTheFile)

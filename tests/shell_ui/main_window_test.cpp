@@ -197,6 +197,16 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileRunning)
     EXPECT_TRUE(form.close());
 }
 
+TEST_F(MainWindowTest, AFailedStartUpEndsTheProgram)
+{
+    // No SETSERVER.INI in the folder.
+    QList<int> closed;
+    QObject::connect(&form, &TForm1::closed, [&](int status) { closed << status; });
+    form.FormShow();
+    EXPECT_EQ(prompt.messages.value(0), QStringLiteral("Не найдено файл SETSERVER.INI для звязку з головною базою !!!"));
+    EXPECT_EQ(closed, QList<int>{1});
+}
+
 TEST_F(MainWindowTest, GridFindsColumnsByNameAndKeepsThePosition)
 {
     GridSnapshot snapshot;

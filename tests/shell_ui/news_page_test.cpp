@@ -2,6 +2,7 @@
 
 #include "common/rtf_reader.h"
 #include "common/rtf_writer.h"
+#include "shell/news_text.h"
 #include "shell/ui/news_page.h"
 
 #include <QDir>
@@ -27,7 +28,9 @@ protected:
 
 TEST_F(NewsPageTest, MissingFileIsCreatedWithTheRequestForNews)
 {
-    NewsPage page(dir.path(), prompt);
+    NewsText held(dir.path());
+    NewsPage page(held, prompt);
+    page.SpeedButton18Click();
 
     EXPECT_EQ(page.text(), QStringLiteral("Вкажіть свої новини !!!"));
     ASSERT_TRUE(QFile::exists(news()));
@@ -39,17 +42,22 @@ TEST_F(NewsPageTest, ShowsTheFileAndReloadsItOnRequest)
 {
     ASSERT_TRUE(
         SaveRtf(news(), {QStringLiteral("Нові тарифи з 1 травня"), QStringLiteral("Знижка 10%")}));
-    NewsPage page(dir.path(), prompt);
+    NewsText held(dir.path());
+    ASSERT_TRUE(held.load().isEmpty());
+    NewsPage page(held, prompt);
     EXPECT_EQ(page.text(), QStringLiteral("Нові тарифи з 1 травня\nЗнижка 10%"));
 
     ASSERT_TRUE(SaveRtf(news(), {QStringLiteral("Працюємо цілодобово")}));
     page.SpeedButton18Click();
     EXPECT_EQ(page.text(), QStringLiteral("Працюємо цілодобово"));
+    EXPECT_EQ(held.text(), QStringLiteral("Працюємо цілодобово")) << "the clients get what the page shows";
 }
 
 TEST_F(NewsPageTest, UnwritableFolderIsReported)
 {
-    NewsPage page(QDir(dir.path()).filePath(QStringLiteral("missing/folder")), prompt);
+    NewsText held(QDir(dir.path()).filePath(QStringLiteral("missing/folder")));
+    NewsPage page(held, prompt);
+    page.SpeedButton18Click();
 
     EXPECT_EQ(page.text(), QStringLiteral("Вкажіть свої новини !!!"));
     ASSERT_EQ(prompt.messages.size(), 1);

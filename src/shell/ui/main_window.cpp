@@ -25,7 +25,6 @@
 namespace {
 
 const QString kSettingsCaption = QStringLiteral("  НАЛАШТУВАННЯ  ");
-const QUrl kProductSite(QStringLiteral("https://tesmora-taxi.example/"));
 
 QWidget *emptyPage(const char *name)
 {
@@ -41,6 +40,8 @@ TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
     : QMainWindow(parent), context_(context), control_(control), Panel19(new StatusStrip),
       counters_(new CountersPanel(context.danni))
 {
+    // FormCreate: the news are loaded before the news page shows them.
+    control_.FormCreate();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Web сервіс замовлення таксі \"Tesmora - TAXI\""));
     // Fills the screen even where no window manager honours the maximized state.
@@ -58,7 +59,11 @@ TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
     setCentralWidget(central);
     buildMenu();
 
-    connect(Panel19->logo(), &TaxiLogo::doubleClicked, this, [] { OpenExternalUrl(kProductSite); });
+    connect(Panel19->logo(), &TaxiLogo::doubleClicked, this, [this] {
+        const QUrl site = ProductSite(context_.settings);
+        if (!site.isEmpty())
+            OpenExternalUrl(site);
+    });
     connect(&control_, &ServerControl::runningChanged, this, &TForm1::showRunning);
     connect(&control_, &ServerControl::settingsPageVisible, this, &TForm1::setSettingsPageVisible);
     connect(settings_, &SettingsPage::advertScheduleRequested, this, &TForm1::N7Click);
@@ -85,7 +90,7 @@ QWidget *TForm1::buildPages()
 
     auto *extra = new QTabWidget;
     extra->setObjectName(QStringLiteral("PageControl2"));
-    news_ = new NewsPage(context_.folder, context_.prompt);
+    news_ = new NewsPage(context_.news, context_.prompt);
     extra->addTab(news_, QStringLiteral("  НОВИНИ  "));
     PageControl1->addTab(extra, QStringLiteral("  ДОДАТКОВІ  ФУНКЦІЇ  "));
     return PageControl1;
@@ -159,17 +164,22 @@ void TForm1::FormShow()
     switch (control_.StartUp()) {
     case ServerControl::StartUpResult::Ready:
         settings_->showLoadedSettings();
+        // Without a product site the logo leads nowhere and says so by no hint.
+        if (ProductSite(context_.settings).isEmpty())
+            Panel19->logo()->setToolTip(QString());
         N2->setEnabled(true);
         N5->setEnabled(true);
         break;
     case ServerControl::StartUpResult::Close:
+        // The failure has been shown: the program ends.
+        exitStatus_ = 1;
         close();
-        break;
+        return;
     case ServerControl::StartUpResult::Restart:
-        // A fresh copy opens the new service database once this one has let go of both.
+        // The program starts again in this process once both databases are let go.
         restartRequested_ = true;
         close();
-        break;
+        return;
     }
 }
 
@@ -181,6 +191,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     }
     control_.FormClose();
     event->accept();
+    emit closed(exitStatus_);
 }
 
 void TForm1::showRunning(bool running)

@@ -32,7 +32,7 @@ public:
 
     // Start-up, once, when the window is first shown.
     void FormShow();
-    // Start-up created the service database: a new copy of the program is to take over.
+    // Start-up created the service database: the program is to start again.
     bool restartRequested() const { return restartRequested_; }
 
     void N2Click();
@@ -44,6 +44,11 @@ public:
     void LOG1Click();
     void LOGJAVAGPRSSERVER1Click();
     void setSettingsPageVisible(bool visible);
+
+signals:
+    // The window has closed: the program ends with this status (1 after a failed
+    // start-up), whatever other window is still up.
+    void closed(int exitStatus);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -71,4 +76,5 @@ private:
     QAction *N5 = nullptr;
     bool startUpScheduled_ = false;
     bool restartRequested_ = false;
+    int exitStatus_ = 0;
 };

@@ -1,13 +1,10 @@
 #include "shell/ui/news_page.h"
 
 #include "common/prompt.h"
-#include "common/rtf_reader.h"
-#include "common/rtf_writer.h"
+#include "shell/news_text.h"
 #include "shell/ui/external_url.h"
 #include "shell/ui/tool_button.h"
 
-#include <QDir>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -15,14 +12,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace {
-
-const QString kNoNews = QStringLiteral("Вкажіть свої новини !!!");
-
-}  // namespace
-
-NewsPage::NewsPage(QString folder, Prompt &prompt, QWidget *parent)
-    : QWidget(parent), folder_(std::move(folder)), prompt_(prompt), view_(new QPlainTextEdit(this))
+NewsPage::NewsPage(NewsText &news, Prompt &prompt, QWidget *parent)
+    : QWidget(parent), news_(news), prompt_(prompt), view_(new QPlainTextEdit(this))
 {
     view_->setObjectName(QStringLiteral("RichEdit3"));
     view_->setReadOnly(true);
@@ -42,29 +33,19 @@ NewsPage::NewsPage(QString folder, Prompt &prompt, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(view_, 1);
-    SpeedButton18Click();
+    showNews();
 }
-
-QString NewsPage::newsPath() const { return QDir(folder_).filePath(QStringLiteral("NEWS.rtf")); }
 
 QString NewsPage::text() const { return view_->toPlainText(); }
 
+void NewsPage::showNews() { view_->setPlainText(news_.text()); }
+
 void NewsPage::SpeedButton18Click()
 {
-    QFile file(newsPath());
-    if (!file.exists()) {
-        view_->setPlainText(kNoNews);
-        QString error;
-        if (!SaveRtf(newsPath(), {kNoNews}, &error))
-            prompt_.message(QStringLiteral("Неможливо записати файл новин [NEWS.rtf]: ") + error);
-        return;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        prompt_.message(QStringLiteral("Неможливо прочитати файл новин [NEWS.rtf]: ")
-                        + file.errorString());
-        return;
-    }
-    view_->setPlainText(RtfToPlainText(file.readAll()));
+    const QString problem = news_.load();
+    showNews();
+    if (!problem.isEmpty())
+        prompt_.message(problem);
 }
 
-void NewsPage::SpeedButton19Click() { OpenExternalUrl(QUrl::fromLocalFile(newsPath())); }
+void NewsPage::SpeedButton19Click() { OpenExternalUrl(QUrl::fromLocalFile(news_.path())); }

@@ -1,26 +1,26 @@
 #pragma once
 
-#include <QString>
 #include <QWidget>
 
+class NewsText;
 class Prompt;
 class QPlainTextEdit;
 
-// The "  НОВИНИ  " page: the text of NEWS.rtf, which the clients read too. A missing
-// file is created with a line asking the operator for the news.
+// The "  НОВИНИ  " page: the news the service holds, which the clients read too.
+// Its buttons load NEWS.rtf again and open it in its editor.
 class NewsPage : public QWidget {
     Q_OBJECT
 public:
-    NewsPage(QString folder, Prompt &prompt, QWidget *parent = nullptr);
+    NewsPage(NewsText &news, Prompt &prompt, QWidget *parent = nullptr);
 
-    QString newsPath() const;
     QString text() const;
 
-    void SpeedButton18Click();  // load NEWS.rtf again
+    void SpeedButton18Click();  // load NEWS.rtf again: clients get the new text from now on
     void SpeedButton19Click();  // open NEWS.rtf in its editor
+    void showNews();            // the view shows the text held now
 
 private:
-    QString folder_;
+    NewsText &news_;
     Prompt &prompt_;
     QPlainTextEdit *view_;
 };

@@ -2,6 +2,7 @@
 
 #include "data/fb.h"
 #include "shell/lifecycle_server_control.h"
+#include "shell/process_signals.h"
 #include "shell/service_context.h"
 #include "shell/ui/advert_window.h"
 #include "shell/ui/clients_log_window.h"
@@ -11,13 +12,41 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QProcess>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The program again in this process: same process id, terminal and arguments, so a
+// supervisor or the shell that started it keeps it. Returns only when that failed.
+int startAgain(const QString &program, const std::vector<std::string> &arguments)
+{
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    const QByteArray path = QFile::encodeName(program);
+    ::execv(path.constData(), argv.data());
+    std::fprintf(stderr, "Неможливо перезапустити програму [%s]: %s\n", path.constData(), std::strerror(errno));
+    return 1;
+}
+
+}  // namespace
 
 int RunOperatorWindow(int argc, char **argv)
 {
+    // Kept before QApplication takes its own options out of them.
+    const std::vector<std::string> arguments(argv, argv + argc);
     QApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(
         QStringLiteral("Web сервіс замовлення таксі \"Tesmora - TAXI\" ver 2.0"));
+    const QString program = QCoreApplication::applicationFilePath();
 
     int status = 0;
     bool restart = false;
@@ -39,15 +68,26 @@ int RunOperatorWindow(int argc, char **argv)
         QObject::connect(&control, &ServerControl::creationProgress, form3,
                          &TForm3::addCreationProgress);
 
+        // Ctrl+C or a SIGTERM stops the servers and saves the logs as "ЗУПИНИТИ СЕРВЕР"
+        // and "ВИХІД" would.
+        ProcessSignals processSignals(false);
+        QObject::connect(&processSignals, &ProcessSignals::stopRequested, &form1, [&] {
+            control.N5Click();
+            form1.close();
+        });
+        QObject::connect(&form1, &TForm1::closed, &app, &QCoreApplication::exit);
+        processSignals.catchSignals();
+        QObject::connect(&control, &ServerControl::databaseClientStarted, &processSignals,
+                         &ProcessSignals::catchSignals);
+
         form1.showMaximized();
         status = app.exec();
         restart = form1.restartRequested();
     }
     fb::ShutdownClient();
     // Only now are both databases closed: the embedded engine lets one process at a
-    // time open a database file, so the new copy must not start any earlier.
+    // time open a database file.
     if (restart)
-        QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                QCoreApplication::arguments().mid(1));
+        return startAgain(program, arguments);
     return status;
 }
