@@ -3,6 +3,13 @@
 #include "shell/operator_action.h"
 #include "shell/service_context.h"
 
+namespace {
+
+const QString kMarkHandled =
+    QStringLiteral("UPDATE TABLE_SKARGA\nSET TABLE_SKARGA_VIDPOV = '+'\nWHERE (TABLE_SKARGA_NP = ?)");
+
+}  // namespace
+
 ComplaintsHandling::ComplaintsHandling(ServiceContext &context, QObject *parent) : QObject(parent), context_(context)
 {
     qRegisterMetaType<ClientSearch>();
@@ -48,18 +55,19 @@ void ComplaintsHandling::SpeedButton5Click(const QString &answer)
         context_.prompt.question(QStringLiteral("ПОЗНАЧИТИ СКАРГУ ЯК ОПРАЦЬОВАНУ (дана відповідь)  ???"));
 
     int reached = 0;
-    const bool ran = RunOperatorWork(context_.prompt, QStringLiteral("Помилка відправлення відповіді. Дані не змінено."), [&] {
+    const QString failure = QStringLiteral("Помилка відправлення відповіді. Дані не змінено.");
+    const bool ran = RunOperatorWork(context_.prompt, failure, [&] {
         TDANI &d = context_.danni;
         fb::Query &q = d.GPRS_RIZNE;
         q.transaction().commitIfActive();
         q.close();
         try {
             // The code compared as text, exactly, like every other code look-up.
-            reached = q.execute(QStringLiteral("UPDATE TABLE_KLIENT\nSET TABLE_KLIENT_POVID = ?\nWHERE (TABLE_KLIENT_KOD = ?)"),
-                                {text, row->code});
+            reached = q.execute(
+                QStringLiteral("UPDATE TABLE_KLIENT\nSET TABLE_KLIENT_POVID = ?\nWHERE (TABLE_KLIENT_KOD = ?)"),
+                {text, row->code});
             if (handled)
-                q.execute(QStringLiteral("UPDATE TABLE_SKARGA\nSET TABLE_SKARGA_VIDPOV = '+'\nWHERE (TABLE_SKARGA_NP = ?)"),
-                          {row->number});
+                q.execute(kMarkHandled, {row->number});
             q.transaction().commit();
         } catch (...) {
             d.TRANZ_GPRS_RIZNE.rollback();
@@ -85,9 +93,7 @@ void ComplaintsHandling::markHandled(const QString &question, std::optional<qint
     RunOperatorWork(context_.prompt, QStringLiteral("Помилка позначення скарг опрацьованими."), [&] {
         TDANI &d = context_.danni;
         if (number)
-            TDANI::Execute(d.GPRS_RIZNE,
-                           QStringLiteral("UPDATE TABLE_SKARGA\nSET TABLE_SKARGA_VIDPOV = '+'\nWHERE (TABLE_SKARGA_NP = ?)"),
-                           {*number});
+            TDANI::Execute(d.GPRS_RIZNE, kMarkHandled, {*number});
         else
             TDANI::Execute(d.GPRS_RIZNE, QStringLiteral("UPDATE TABLE_SKARGA\nSET TABLE_SKARGA_VIDPOV = '+'"));
         d.RefreshGrid(TDANI::Grid::Skarga);

@@ -178,7 +178,8 @@ void RegistrationRequests::correct(const QString &column, const QString &label, 
     if (!answer || answer->isEmpty() || *answer == current)
         return;
     int limit = 0;
-    const bool ran = RunOperatorWork(context_.prompt, QStringLiteral("Помилка зміни даних заявки. Дані не змінено."), [&] {
+    const QString failure = QStringLiteral("Помилка зміни даних заявки. Дані не змінено.");
+    const bool ran = RunOperatorWork(context_.prompt, failure, [&] {
         TDANI &d = context_.danni;
         limit = ColumnWidths::Read(d.TRANZ_GPRS_RIZNE, QStringLiteral("TABLE_ZAYAVKA")).width(column);
         // Never cut: a cut code would be another client's code.

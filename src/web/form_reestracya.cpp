@@ -110,8 +110,8 @@ QStringList TForm_Reestracya::existingRecords()
     if (anyRow(d.GPRS_RIZNE, QStringLiteral("SELECT TABLE_KLIENT_NP FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"),
                code))
         errors << QStringLiteral("<Вказаний код був вже попередньо створений у системі web сервіса>");
-    if (anyRow(d.GPRS_RIZNE, QStringLiteral("SELECT TABLE_ZAYAVKA_NP FROM TABLE_ZAYAVKA\nWHERE (TABLE_ZAYAVKA_KOD = ?)"),
-               code))
+    if (anyRow(d.GPRS_RIZNE,
+               QStringLiteral("SELECT TABLE_ZAYAVKA_NP FROM TABLE_ZAYAVKA\nWHERE (TABLE_ZAYAVKA_KOD = ?)"), code))
         errors << QStringLiteral("<На вказаний код існує заявка, зачекайте закінчення обробки заявки модератором>");
     return errors;
 }
