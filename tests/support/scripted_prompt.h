@@ -18,7 +18,6 @@ public:
     QStringList messages;
     QStringList questions;
     std::deque<bool> answers;
-    QStringList inputLabels;
     std::deque<std::optional<QString>> inputs;
     // Runs once, while the next question is open: what others do while the person
     // thinks it over.
@@ -36,9 +35,8 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::optional<QString> input(const QString &, const QString &label, const QString &value) override
+    std::optional<QString> input(const QString &, const QString &, const QString &value) override
     {
-        inputLabels << label;
         if (inputs.empty())
             return value;
         const std::optional<QString> answer = inputs.front();
