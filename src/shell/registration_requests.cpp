@@ -6,6 +6,8 @@
 #include "shell/operator_action.h"
 #include "shell/service_context.h"
 
+#include <QScopedValueRollback>
+
 namespace {
 
 const QString kCorrectionCaption = QStringLiteral("Зміна даних таблиці заявок");
@@ -50,6 +52,11 @@ std::optional<RegistrationRequests::Row> RegistrationRequests::currentRow()
 
 void RegistrationRequests::GPRS_TABL_ZAYAVKIAfterScroll()
 {
+    // A failure's message box runs its own event loop, in which further reopenings of
+    // the list arrive: they must not stack message boxes; the next one compares again.
+    if (comparing_)
+        return;
+    const QScopedValueRollback busy(comparing_, true);
     RequestSelection s;
     RunOperatorWork(context_.prompt, QStringLiteral("Помилка порівняння заявки з таблицями клієнтів."), [&] {
         TDANI &d = context_.danni;

@@ -67,4 +67,5 @@ private:
 
     ServiceContext &context_;
     RequestSelection selection_;
+    bool comparing_ = false;
 };
