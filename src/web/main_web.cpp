@@ -5,6 +5,7 @@
 #include "common/service_lock.h"
 #include "shell/service_context.h"
 #include "web/form_kodovane_zamov.h"
+#include "web/form_reestracya.h"
 #include "web/page_chrome.h"
 #include "web/speed_order.h"
 #include "web/user_session.h"
@@ -164,6 +165,7 @@ void TWebMainForm::IWButton3Click()
         return;
     }
     log(QStringLiteral("] вхід у форму реєстрації у web системі клієнта з  IP : ") + TIWUserSession::Current().ClientIP);
+    session().openPage<TForm_Reestracya>();
 }
 
 void TWebMainForm::IWButton2Click()

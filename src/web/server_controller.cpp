@@ -4,6 +4,7 @@
 #include "shell/service_context.h"
 #include "web/order_page_style.h"
 #include "web/page_chrome.h"
+#include "web/registration_page_style.h"
 #include "web/user_session.h"
 #include "web/web_activ_rows.h"
 
@@ -25,7 +26,7 @@ WebApplication::Config TIWServerController::Configuration(const QString &folder)
     config.timeOutPage = QStringLiteral("TimeOut.html");
     config.idleTimeOut = std::chrono::minutes(10);
     config.bindToAddress = true;
-    config.styleSheet = PageChrome::StyleSheet() + OrderPagesStyle();
+    config.styleSheet = PageChrome::StyleSheet() + OrderPagesStyle() + RegistrationPageStyle();
     return config;
 }
 

@@ -7,6 +7,7 @@
 #include "shell/ui/advert_window.h"
 #include "shell/ui/clients_log_window.h"
 #include "shell/ui/main_window.h"
+#include "shell/ui/requests_page.h"
 #include "shell/ui/settings_page.h"
 #include "shell/ui/status_strip.h"
 
@@ -183,6 +184,16 @@ TEST_F(MainWindowTest, MenuOpensTheWindowsOnTheirPages)
     action("N7")->trigger();
     EXPECT_EQ(form3->currentPage(), TForm3::Page::Reklama);
     form3->close();
+}
+
+TEST_F(MainWindowTest, RequestsAndComplaintsOpenTheClientsTableOnTheirSearch)
+{
+    const ClientSearch search{ClientSearch::Field::Telephone, QStringLiteral("0671112233")};
+    emit form.findChild<RequestsPage *>()->clientsRequested(search);
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_EQ(form2->currentPage(), TForm2::Page::TablKlient);
+    EXPECT_EQ(form2->clientSearch(), search);
+    form2->close();
 }
 
 TEST_F(MainWindowTest, ClosingIsRefusedWhileRunning)

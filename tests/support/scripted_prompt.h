@@ -5,21 +5,30 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
+#include <utility>
 
 namespace kvtest {
 
 // Answers like an operator who follows a script: records every message and
-// question, answers questions from `answers` (No once they run out).
+// question, answers questions from `answers` (No once they run out) and input boxes
+// from `inputs` (none is Cancel; the preset value once they run out).
 class ScriptedPrompt : public Prompt {
 public:
     QStringList messages;
     QStringList questions;
     std::deque<bool> answers;
+    std::deque<std::optional<QString>> inputs;
+    // Runs once, while the next question is open: what others do while the person
+    // thinks it over.
+    std::function<void()> whileAsking;
 
     void message(const QString &text) override { messages << text; }
     bool question(const QString &text) override
     {
         questions << text;
+        if (const std::function<void()> hook = std::exchange(whileAsking, nullptr))
+            hook();
         if (answers.empty())
             return false;
         const bool answer = answers.front();
@@ -28,7 +37,11 @@ public:
     }
     std::optional<QString> input(const QString &, const QString &, const QString &value) override
     {
-        return value;
+        if (inputs.empty())
+            return value;
+        const std::optional<QString> answer = inputs.front();
+        inputs.pop_front();
+        return answer;
     }
 };
 

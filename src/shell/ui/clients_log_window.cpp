@@ -95,4 +95,10 @@ void TForm2::showPage(Page page)
     activateWindow();
 }
 
+void TForm2::showClients(const ClientSearch &search)
+{
+    clientSearch_ = search;
+    showPage(Page::TablKlient);
+}
+
 TForm2::Page TForm2::currentPage() const { return Page(pages_->currentIndex()); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/client_search.h"
+
 #include <QDialog>
 
 class OperatorLog;
@@ -18,6 +20,11 @@ public:
 
     void showPage(Page page);
     Page currentPage() const;
+    // Opens the clients table on the accounts matching `search`, for the requests and
+    // complaints pages. Until the table has its search panel this only shows the page
+    // and keeps the search, which the panel is to run when it arrives.
+    void showClients(const ClientSearch &search);
+    const ClientSearch &clientSearch() const { return clientSearch_; }
     QPlainTextEdit *webLogView() const { return RichEdit2; }
     QPlainTextEdit *mobileLogView() const { return RichEdit1; }
 
@@ -27,6 +34,7 @@ private:
 
     Prompt &prompt_;
     QTabWidget *pages_;
+    ClientSearch clientSearch_;
     QPlainTextEdit *RichEdit1 = nullptr;  // mobile log
     QPlainTextEdit *RichEdit2 = nullptr;  // web log
 };

@@ -5,9 +5,11 @@
 #include "shell/ui/active_connections_grid.h"
 #include "shell/ui/advert_window.h"
 #include "shell/ui/clients_log_window.h"
+#include "shell/ui/complaints_page.h"
 #include "shell/ui/counters_panel.h"
 #include "shell/ui/external_url.h"
 #include "shell/ui/news_page.h"
+#include "shell/ui/requests_page.h"
 #include "shell/ui/settings_page.h"
 #include "shell/ui/status_strip.h"
 #include "shell/ui/taxi_logo.h"
@@ -25,14 +27,6 @@
 namespace {
 
 const QString kSettingsCaption = QStringLiteral("  НАЛАШТУВАННЯ  ");
-
-QWidget *emptyPage(const char *name)
-{
-    // Filled by the requests and complaints handling; the page keeps its place meanwhile.
-    auto *page = new QWidget;
-    page->setObjectName(QString::fromLatin1(name));
-    return page;
-}
 
 }  // namespace
 
@@ -83,8 +77,17 @@ QWidget *TForm1::buildPages()
 
     DBGrid1 = new ActiveConnectionsGrid(context_.danni);
     PageControl1->addTab(DBGrid1, QStringLiteral("  АКТИВНІ ЗЄДНАННЯ  "));
-    PageControl1->addTab(emptyPage("TabSheet2"), QStringLiteral("  ПОДАНІ  ЗАЯВКИ  "));
-    PageControl1->addTab(emptyPage("TabSheet3"), QStringLiteral("  СКАРГИ  /  ПРОПОЗИЦІЇ  "));
+    auto *requests = new RequestsPage(context_);
+    PageControl1->addTab(requests, QStringLiteral("  ПОДАНІ  ЗАЯВКИ  "));
+    auto *complaints = new ComplaintsPage(context_);
+    PageControl1->addTab(complaints, QStringLiteral("  СКАРГИ  /  ПРОПОЗИЦІЇ  "));
+    // "Показати в таблиці клієнтів" of both pages opens the clients table window.
+    const auto showClients = [this](const ClientSearch &search) {
+        if (form2_)
+            form2_->showClients(search);
+    };
+    connect(requests, &RequestsPage::clientsRequested, this, showClients);
+    connect(complaints, &ComplaintsPage::clientsRequested, this, showClients);
     settings_ = new SettingsPage(context_);
     settingsIndex_ = PageControl1->addTab(settings_, kSettingsCaption);
 

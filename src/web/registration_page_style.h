@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// The look of the registration page.
+QString RegistrationPageStyle();
