@@ -81,7 +81,7 @@ TEST_F(AccountsJourney, FromApplicationToAnsweredComplaint)
     browser.open();
     EXPECT_TRUE(browser.click(QStringLiteral("MainWEB"), QStringLiteral("IWButton2"),
                               {{QStringLiteral("IWEdit1"), QStringLiteral("00105")}, {QStringLiteral("IWEdit2"), QStringLiteral("kid5")}})
-                    .body.contains(QStringLiteral("Ви увійшли як клієнт з кодом [00105], тел. [0975556677].")));
+                    .body.contains(QStringLiteral("id=\"IWLabel13\" class=\"kv-label kv-value\">0975556677<")));
     EXPECT_EQ(phoneMessage("The driver was late"), QStringLiteral("Вітаємо у службі"));
     stop();
 
