@@ -1,6 +1,7 @@
 #include "data/danni.h"
 
 #include "common/prompt.h"
+#include "common/service_lock.h"
 
 #include <QDateTime>
 
@@ -46,6 +47,19 @@ TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount
 {
     qRegisterMetaType<GridSnapshot>();
     qRegisterMetaType<TDANI::Grid>();
+    qRegisterMetaType<TDANI::Database>();
+    watch(BAZA, Database::Dispatch);
+    watch(BAZA_GPRS_KLIENT, Database::Service);
+    activRows_.setSingleShot(true);
+    activRows_.setInterval(kActivRowsDelay);
+    connect(&activRows_, &QTimer::timeout, this, [this] {
+        ServiceLockGuard lock(ServiceLock());
+        try {
+            RefreshGrid(Grid::Activ);
+        } catch (const fb::Error &) {
+            // The next change of a connection refreshes it again.
+        }
+    });
     state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}};
     state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}};
     state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}};
@@ -62,11 +76,64 @@ TDANI::~TDANI()
 TDANI::GridState &TDANI::state(Grid grid) { return grids_[int(grid)]; }
 const TDANI::GridState &TDANI::state(Grid grid) const { return grids_[int(grid)]; }
 
+void TDANI::watch(fb::Attachment &attachment, Database database)
+{
+    attachment.setWatcher([this, &attachment, database](bool connected, const QString &reason) {
+        if (connected && &attachment == &BAZA) {
+            // The old listener went with the old connection. Order changes made meanwhile
+            // were told to nobody: the clients ask again.
+            try {
+                listenForDispatchEvents();
+            } catch (const fb::Error &) {
+                IBEvents1_BAZA_TAXI.reset();  // the next lost and found connection tries again
+            }
+            emit dispatchEvent(QStringLiteral("EV_UpdateZAMOVLENNIA"), 1);
+        }
+        emit connectionChanged(database, connected, reason);
+    });
+    // Found in the background: taken on this object's thread, so that the listener is
+    // back even when no statement comes.
+    attachment.setReconnectNotice([this, &attachment] {
+        QMetaObject::invokeMethod(
+            this,
+            [&attachment] {
+                ServiceLockGuard lock(ServiceLock());
+                attachment.restore();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TDANI::listenForDispatchEvents()
+{
+    IBEvents1_BAZA_TAXI.reset();
+    IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
+        BAZA,
+        QStringList{QStringLiteral("EV_INSERT_BUDINKA"), QStringLiteral("EV_InsertZAMOVLENNIA"),
+                    QStringLiteral("EV_UpdateZAMOVLENNIA")},
+        [this](const QString &name, unsigned count) { emit dispatchEvent(name, count); });
+}
+
+template <class F>
+void TDANI::readingOnce(fb::Query &query, F &&read)
+{
+    try {
+        read();
+    } catch (const fb::ConnectionLost &lost) {
+        if (lost.outcomeUnknown())
+            throw;
+        query.transaction().attachment().awaitReconnect(kRetryWait);
+        read();
+    }
+}
+
 void TDANI::Select(fb::Query &query, const QString &sql, const fb::Params &params)
 {
-    query.transaction().commitIfActive();
-    query.close();
-    query.open(sql, params);
+    readingOnce(query, [&] {
+        query.transaction().commitIfActive();
+        query.close();
+        query.open(sql, params);
+    });
 }
 
 int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &params)
@@ -80,9 +147,11 @@ int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &param
 
 void TDANI::SelectReadOnly(fb::Query &query, const QString &sql, const fb::Params &params)
 {
-    query.transaction().commitIfActive();
-    query.close();
-    query.openReadOnly(sql, params);
+    readingOnce(query, [&] {
+        query.transaction().commitIfActive();
+        query.close();
+        query.openReadOnly(sql, params);
+    });
 }
 
 QString TDANI::ScalarText(fb::Query &query, const QString &sql, const fb::Params &params)
@@ -121,13 +190,9 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
         IBEvents1_BAZA_TAXI.reset();
         BAZA.close();
         dispatchColumns_.clear();
-        BAZA.open({databaseName, login.user, login.password});
+        BAZA.open({databaseName, login.user, login.password, kConnectTimeoutSeconds});
         dispatchRecordVersions = ServerMajorVersion(TRANZ_RIZNE) >= 3;
-        IBEvents1_BAZA_TAXI = std::make_unique<fb::EventListener>(
-            BAZA,
-            QStringList{QStringLiteral("EV_INSERT_BUDINKA"), QStringLiteral("EV_InsertZAMOVLENNIA"),
-                        QStringLiteral("EV_UpdateZAMOVLENNIA")},
-            [this](const QString &name, unsigned count) { emit dispatchEvent(name, count); });
+        listenForDispatchEvents();
         return true;
     } catch (const fb::Error &error) {
         // The engine's reason follows: the database may well be in use by another process.
@@ -236,6 +301,16 @@ void TDANI::RefreshGrid(Grid grid)
     openGrid(grid);
 }
 
+void TDANI::RefreshActivSoon()
+{
+    if (state(Grid::Activ).sql.isEmpty())
+        return;
+    TRANZ_GPRS_RIZNE.commitIfActive();
+    countersFor(Grid::Activ);
+    if (!activRows_.isActive())
+        activRows_.start();
+}
+
 void TDANI::OpenClientsTable(const QString &sql, const fb::Params &params)
 {
     state(Grid::Klient).sql = sql;
@@ -284,7 +359,9 @@ void TDANI::openGrid(Grid grid)
     s.transaction->commitIfActive();
     s.query->close();
     countersFor(grid);
-    s.query->open(s.sql, s.params);
+    // Read-only, like the counters: a transaction started and committed for a grid
+    // would cost a write of the database file at every refresh.
+    s.query->openReadOnly(s.sql, s.params);
     if (s.keepsPosition && !s.query->isEmpty()) {
         s.query->first();
         s.query->moveBy(s.rememberedPosition - 1);
@@ -296,17 +373,17 @@ void TDANI::countersFor(Grid grid)
 {
     switch (grid) {
     case Grid::Activ:
-        activeCount = ScalarText(GPRS_RIZNE, QStringLiteral("SELECT COUNT(TABLE_ACTIV_NP) FROM TABLE_ACTIV"));
-        codedCount = ScalarText(GPRS_RIZNE, lines({"SELECT COUNT(TABLE_ACTIV_NP) FROM TABLE_ACTIV",
-                                                   "WHERE (TABLE_ACTIV_KOD IS NOT NULL)"}));
+        activeCount = ScalarTextReadOnly(GPRS_RIZNE, QStringLiteral("SELECT COUNT(TABLE_ACTIV_NP) FROM TABLE_ACTIV"));
+        codedCount = ScalarTextReadOnly(GPRS_RIZNE, lines({"SELECT COUNT(TABLE_ACTIV_NP) FROM TABLE_ACTIV",
+                                                           "WHERE (TABLE_ACTIV_KOD IS NOT NULL)"}));
         break;
     case Grid::Zayavki:
         requestCount =
-            ScalarText(GPRS_RIZNE, QStringLiteral("SELECT COUNT(TABLE_ZAYAVKA_NP) FROM TABLE_ZAYAVKA"));
+            ScalarTextReadOnly(GPRS_RIZNE, QStringLiteral("SELECT COUNT(TABLE_ZAYAVKA_NP) FROM TABLE_ZAYAVKA"));
         break;
     case Grid::Skarga:
-        complaintCount = ScalarText(GPRS_RIZNE, lines({"SELECT COUNT(TABLE_SKARGA_NP) FROM TABLE_SKARGA",
-                                                       "WHERE (TABLE_SKARGA_VIDPOV = '-')"}));
+        complaintCount = ScalarTextReadOnly(GPRS_RIZNE, lines({"SELECT COUNT(TABLE_SKARGA_NP) FROM TABLE_SKARGA",
+                                                               "WHERE (TABLE_SKARGA_VIDPOV = '-')"}));
         break;
     case Grid::Klient:
         return;

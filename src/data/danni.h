@@ -1,12 +1,15 @@
 #pragma once
 
+#include "data/client_list_reader.h"
 #include "data/column_widths.h"
 #include "data/fb.h"
 #include "data/grid_snapshot.h"
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
+#include <chrono>
 #include <map>
 #include <memory>
 
@@ -24,6 +27,12 @@ class TDANI : public QObject {
     Q_OBJECT
 public:
     enum class Grid { Zayavki, Activ, Skarga, Klient };
+    enum class Database { Dispatch, Service };
+
+    // How long a read that met a lost connection waits for a new one before its one retry.
+    static constexpr std::chrono::seconds kRetryWait{2};
+    // How long a new connection to the dispatchers' server may take to be made.
+    static constexpr int kConnectTimeoutSeconds = 5;
 
     explicit TDANI(QObject *parent = nullptr);
     ~TDANI() override;
@@ -53,6 +62,13 @@ public:
     fb::Query GPRS_TABL_TIMER{TRANZ_GPRS_TIMER};
     fb::Query GPRS_TABL_TIMER_DOD{TRANZ_GPRS_TIMER};
 
+    // The dispatchers' clients in memory, read while the servers run (client_lookup.h).
+    ClientListReader clientList;
+
+    // A read that meets a lost connection is run once more on a new one, when one can be
+    // made within kRetryWait; a write never is (whether it reached the database is not
+    // known): it fails with fb::ConnectionLost.
+    //
     // The statement pattern: commit the query's transaction when open, close the
     // query, then open a SELECT (cursor on its first row) ...
     static void Select(fb::Query &query, const QString &sql, const fb::Params &params = {});
@@ -87,6 +103,12 @@ public:
     // Refresh of a grid after a write to its table: commit the general transaction
     // and the grid's own, open the grid again (counters, then the remembered row).
     void RefreshGrid(Grid grid);
+    // The same for the active connections after a mobile connection's row changed: the
+    // counters at once, the rows within kActivRowsDelay, once for all the changes
+    // meanwhile - a burst of connecting phones would otherwise read the whole table
+    // again for each of them. On this object's thread.
+    void RefreshActivSoon();
+    static constexpr std::chrono::milliseconds kActivRowsDelay{250};
     // The clients table window shows its rows while it is open.
     void OpenClientsTable(const QString &sql, const fb::Params &params = {});
     void CloseClientsTable();
@@ -104,10 +126,18 @@ signals:
     void gridChanged(TDANI::Grid grid, const GridSnapshot &rows);
     // A dispatchers' database event; emitted on the event listener's thread: connect queued.
     void dispatchEvent(const QString &name, unsigned count);
+    // A connection was lost, or a new one taken; emitted once each, on the thread whose
+    // statement noticed, with the service lock held.
+    void connectionChanged(TDANI::Database database, bool connected, const QString &reason);
 
 private:
     // The first field of the last row as text, "0" without rows; closes the query.
     static QString takeScalar(fb::Query &query);
+    // Runs `read`, and once more after a lost connection has been made again.
+    template <class F>
+    static void readingOnce(fb::Query &query, F &&read);
+    void watch(fb::Attachment &attachment, Database database);
+    void listenForDispatchEvents();
 
     struct GridState;
     GridState &state(Grid grid);
@@ -116,6 +146,7 @@ private:
     void countersFor(Grid grid);
 
     std::unique_ptr<fb::EventListener> IBEvents1_BAZA_TAXI;
+    QTimer activRows_;
     std::map<QString, ColumnWidths> dispatchColumns_;
     std::map<QString, ColumnWidths> serviceColumns_;
     std::unique_ptr<GridState[]> grids_;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTime>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -21,6 +22,18 @@ class Error : public std::runtime_error {
 public:
     explicit Error(const QString &message);
     QString text() const { return QString::fromUtf8(what()); }
+};
+
+// The connection to the database is gone (the server stopped or restarted, the network
+// failed) or has not come back yet. The statement did not change anything, unless
+// outcomeUnknown(): it was on its way when the connection went, and may have.
+class ConnectionLost : public Error {
+public:
+    ConnectionLost(const QString &message, bool outcomeUnknown);
+    bool outcomeUnknown() const { return outcomeUnknown_; }
+
+private:
+    bool outcomeUnknown_;
 };
 
 // std::monostate is SQL NULL.
@@ -48,6 +61,7 @@ struct ConnectParams {
     QString database;  // "host:/path/X.FDB", or a plain path for the embedded engine
     QString user;
     QString password;
+    int connectTimeout = 0;  // seconds to wait for a server; 0: the client library's own
 };
 
 // Stops the client library and the embedded engine; call once at the end of the
@@ -58,8 +72,22 @@ void ShutdownClient();
 // Text of a value as the operator window shows it (see RegionalFormat); "" for NULL.
 QString valueText(const Value &value);
 
+// How often a lost connection is sought again.
+inline constexpr std::chrono::seconds kReconnectInterval{2};
+
+// A connection that outlives its server's restarts. The statement that meets a lost
+// connection fails with ConnectionLost; from then on a new connection is sought in the
+// background every kReconnectInterval, statements fail at once with ConnectionLost, and
+// the first one after a new connection is there takes it. What was begun on the old
+// connection is gone: its prepared statements, transactions and event listeners. A
+// transaction that had written and was neither committed nor rolled back says so at its
+// next commit or statement, so that no caller takes half a change for a whole one.
 class Attachment {
 public:
+    // Told when the connection is lost and when a new one has been taken, on the thread
+    // whose statement noticed.
+    using Watcher = std::function<void(bool connected, const QString &reason)>;
+
     Attachment();
     ~Attachment();
     Attachment(const Attachment &) = delete;
@@ -68,7 +96,18 @@ public:
     // Dialect 3, lc_ctype WIN1251.
     void open(const ConnectParams &params);
     void close();
+    // Opened and not closed again, whether or not the connection is lost meanwhile.
     bool isOpen() const;
+    bool isLost() const;
+
+    void setWatcher(Watcher watcher);
+    // Called on the background thread as soon as a new connection is ready to be taken.
+    void setReconnectNotice(std::function<void()> notice);
+    // Takes a new connection found in the background, when there is one; true when the
+    // connection is usable now. Never waits on the network.
+    bool restore();
+    // While lost: waits at most `limit` for the background's next try, then restore().
+    bool awaitReconnect(std::chrono::milliseconds limit);
 
     // Creates the database file and detaches from it again.
     static void createDatabase(const ConnectParams &params, int pageSize, const QString &defaultCharset);

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <mutex>
 
 #include <sys/stat.h>
@@ -117,7 +119,31 @@ QString statusText(const IStatus *status)
     return text;
 }
 
-void throwStatus(const IStatus *status) { throw Error(statusText(status)); }
+bool isConnectionLoss(const IStatus *status)
+{
+    if (!status)
+        return false;
+    static const ISC_STATUS kLoss[] = {isc_network_error, isc_net_connect_err, isc_net_read_err,
+                                       isc_net_write_err, isc_lost_db_connection, isc_conn_lost,
+                                       isc_att_shutdown,  isc_shutdown,        isc_bad_db_handle,
+                                       isc_unavailable};
+    const ISC_STATUS *vector = status->getErrors();
+    // Clusters of (argument type, value); a string with its length takes one more.
+    for (int i = 0; vector && vector[i] != isc_arg_end;) {
+        const ISC_STATUS type = vector[i];
+        if (type == isc_arg_gds && std::find(std::begin(kLoss), std::end(kLoss), vector[i + 1]) != std::end(kLoss))
+            return true;
+        i += type == isc_arg_cstring ? 3 : 2;
+    }
+    return false;
+}
+
+void throwStatus(const IStatus *status)
+{
+    if (isConnectionLoss(status))
+        throw ConnectionLost(statusText(status), true);
+    throw Error(statusText(status));
+}
 
 }  // namespace detail
 
@@ -157,18 +183,28 @@ Owned<IXpbBuilder> connectionBlock(ThrowStatusWrapper *st, const ConnectParams &
         // the Loopback provider (which would also turn "file not found" into a
         // confusing network error).
         dpb->insertString(st, isc_dpb_config, "Providers = Engine12");
+    } else if (params.connectTimeout > 0) {
+        dpb->insertInt(st, isc_dpb_connect_timeout, params.connectTimeout);
     }
     return dpb;
 }
 
 }  // namespace
 
-IAttachment *Attachment::Impl::require() const
+namespace detail {
+
+IAttachment *attach(const ConnectParams &params)
 {
-    if (!attachment)
-        throw Error(QStringLiteral("The database connection is not open"));
-    return attachment;
+    const QByteArray database = params.database.toUtf8();
+    return call([&](ThrowStatusWrapper *st) {
+        Owned<IXpbBuilder> dpb = connectionBlock(st, params);
+        Ref<IProvider> provider(master()->getDispatcher());
+        return provider->attachDatabase(st, database.constData(), dpb->getBufferLength(st),
+                                        dpb->getBuffer(st));
+    });
 }
+
+}  // namespace detail
 
 Attachment::Attachment() : impl_(std::make_unique<Impl>()) {}
 
@@ -187,25 +223,25 @@ Attachment::~Attachment()
 
 Attachment::Impl &Attachment::impl() { return *impl_; }
 
-bool Attachment::isOpen() const { return impl_->attachment != nullptr; }
+bool Attachment::isOpen() const { return impl_->open; }
+
+bool Attachment::isLost() const { return impl_->open && !impl_->attachment; }
 
 void Attachment::open(const ConnectParams &params)
 {
     close();
-    const QByteArray database = params.database.toUtf8();
-    impl_->attachment = call([&](ThrowStatusWrapper *st) {
-        Owned<IXpbBuilder> dpb = connectionBlock(st, params);
-        Ref<IProvider> provider(master()->getDispatcher());
-        return provider->attachDatabase(st, database.constData(), dpb->getBufferLength(st),
-                                        dpb->getBuffer(st));
-    });
+    impl_->attachment = attach(params);
     impl_->database = params.database;
+    impl_->params = params;
+    impl_->open = true;
 }
 
 void Attachment::close()
 {
-    if (!impl_->attachment)
+    if (!impl_->open)
         return;
+    impl_->open = false;
+    impl_->reconnector.reset();
 
     std::vector<EventListener::Impl *> listeners;
     std::vector<Transaction::Impl *> transactions;
@@ -226,6 +262,8 @@ void Attachment::close()
     IAttachment *attachment = impl_->attachment;
     impl_->attachment = nullptr;
     impl_->database.clear();
+    if (!attachment)
+        return;  // lost: nothing is left to detach
     call([&](ThrowStatusWrapper *st) {
         try {
             attachment->detach(st);  // releases the interface on success

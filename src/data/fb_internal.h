@@ -10,8 +10,10 @@
 #include <QHash>
 #include <QString>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace fb::detail {
@@ -30,6 +32,9 @@ void prepareEnvironment();
 // Windows-1251 otherwise (messages may quote texts from the database).
 QString statusText(const Firebird::IStatus *status);
 QString decodeMessage(const QByteArray &bytes);
+// Whether the status says the connection to the database is gone or cannot be made.
+bool isConnectionLoss(const Firebird::IStatus *status);
+// Error, or ConnectionLost (outcome unknown) when the connection is what failed.
 [[noreturn]] void throwStatus(const Firebird::IStatus *status);
 
 // A ThrowStatusWrapper over a fresh IStatus, disposed with this object.
@@ -119,11 +124,49 @@ private:
     QHash<QString, Firebird::IStatement *> statements_;
 };
 
+// A new attachment for a lost one, sought on a thread of its own: at once, then every
+// kReconnectInterval until one is made. The attachment made waits to be taken.
+class Reconnector {
+public:
+    Reconnector(ConnectParams params, std::function<void()> notice);
+    ~Reconnector();  // stops; an attachment never taken is let go
+    Reconnector(const Reconnector &) = delete;
+    Reconnector &operator=(const Reconnector &) = delete;
+
+    // The new attachment, now the caller's; null while there is none yet.
+    Firebird::IAttachment *take();
+    // Waits at most `limit` until the first try has ended.
+    void awaitTry(std::chrono::milliseconds limit);
+    QString lastError();
+
+private:
+    void run();
+
+    const ConnectParams params_;
+    const std::function<void()> notice_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stopping_ = false;
+    int tries_ = 0;
+    Firebird::IAttachment *made_ = nullptr;
+    QString lastError_;
+    std::thread thread_;
+};
+
+// A new attachment with the connection parameters; throws Error or ConnectionLost.
+Firebird::IAttachment *attach(const ConnectParams &params);
+
 }  // namespace detail
 
 struct Attachment::Impl {
-    Firebird::IAttachment *attachment = nullptr;
+    Firebird::IAttachment *attachment = nullptr;  // null while the connection is lost
     QString database;
+    bool open = false;
+    ConnectParams params;  // of the open connection, for making it again
+    QString lostReason;
+    Watcher watcher;
+    std::function<void()> reconnectNotice;
+    std::unique_ptr<detail::Reconnector> reconnector;  // while the connection is lost
 
     // The read-only read-committed transaction of Query::openReadOnly: started by its
     // first use and kept open until the attachment closes. Such a transaction holds no
@@ -140,7 +183,18 @@ struct Attachment::Impl {
     std::vector<Transaction::Impl *> transactions;
     std::vector<EventListener::Impl *> listeners;
 
-    Firebird::IAttachment *require() const;  // Error when not open
+    // The live attachment; takes a new one found meanwhile. Error when not open,
+    // ConnectionLost while the connection is lost.
+    Firebird::IAttachment *require();
+    bool restore();
+    // The connection is gone: everything begun on it is let go (quietly, it answers no
+    // more), the transactions that had written are marked, and a new connection is
+    // sought. `failing` is the transaction whose statement noticed: its caller hears.
+    void lose(const QString &reason, Transaction::Impl *failing);
+    // Runs f(status) over this attachment: a lost connection is noticed and rethrown
+    // as ConnectionLost, its outcome unknown when `*sent` was set.
+    template <class F>
+    auto guarded(Transaction::Impl *transaction, const bool *sent, F &&f) -> decltype(detail::call(f));
 };
 
 // Guards the links between attachments, transactions and listeners.
@@ -154,11 +208,24 @@ struct Transaction::Impl {
     Transaction *owner = nullptr;
     Attachment::Impl *attachment = nullptr;  // null once the attachment object is gone
     Firebird::ITransaction *transaction = nullptr;
+    bool wrote = false;      // a statement that may write ran since the start
+    bool lostWrites = false; // it had written when its connection was lost
 
     Firebird::ITransaction *ensureStarted();
     Firebird::IAttachment *requireAttachment() const;
     void closeQueries();
     void rollbackQuietly();  // ends an active transaction without throwing
 };
+
+template <class F>
+auto Attachment::Impl::guarded(Transaction::Impl *transaction, const bool *sent, F &&f) -> decltype(detail::call(f))
+{
+    try {
+        return detail::call(f);
+    } catch (const ConnectionLost &lost) {
+        lose(lost.text(), transaction);
+        throw ConnectionLost(lost.text(), sent && *sent);
+    }
+}
 
 }  // namespace fb

@@ -409,15 +409,18 @@ void Query::open(const QString &sql, const Params &params)
 {
     close();
     Transaction::Impl &t = transaction_.impl();
-    IAttachment *att = t.requireAttachment();
     ITransaction *tra = t.ensureStarted();
+    IAttachment *att = t.requireAttachment();
 
     QStringList names;
     std::vector<std::vector<Value>> rows;
-    call([&](ThrowStatusWrapper *st) {
+    bool sent = false;  // a statement that writes (INSERT ... RETURNING) is under way
+    t.attachment->guarded(&t, &sent, [&](ThrowStatusWrapper *st) {
         const StatementText text = statementText(sql, params);
         Ref<IStatement> statement = prepare(st, att, tra, text.sql);
         Bound bound = bind(st, att, tra, statement.get(), text, params);
+        if (!returnsCursor(statement->getType(st)))
+            sent = t.wrote = true;
         rows = readRows(st, att, tra, statement.get(), bound, sql, &names);
     });
     setResult(std::move(names), std::move(rows));
@@ -427,13 +430,15 @@ void Query::openReadOnly(const QString &sql, const Params &params)
 {
     close();
     Transaction::Impl &t = transaction_.impl();
-    IAttachment *att = t.requireAttachment();
+    t.requireAttachment();
     Attachment::Impl *attachment = t.attachment;
     ITransaction *reader = attachment->ensureReader();
+    IAttachment *att = attachment->require();
 
     QStringList names;
     std::vector<std::vector<Value>> rows;
-    call([&](ThrowStatusWrapper *st) {
+    // Only SELECTs run here: nothing is written whenever the connection goes.
+    attachment->guarded(nullptr, nullptr, [&](ThrowStatusWrapper *st) {
         const StatementText text = statementText(sql, params);
         Ref<IStatement> statement(attachment->statements.take(text.sql));
         if (!statement)
@@ -459,10 +464,11 @@ int Query::execute(const QString &sql, const Params &params)
 {
     close();
     Transaction::Impl &t = transaction_.impl();
-    IAttachment *att = t.requireAttachment();
     ITransaction *tra = t.ensureStarted();
+    IAttachment *att = t.requireAttachment();
 
-    return call([&](ThrowStatusWrapper *st) {
+    bool sent = false;
+    return t.attachment->guarded(&t, &sent, [&](ThrowStatusWrapper *st) {
         const StatementText text = statementText(sql, params);
         Ref<IStatement> statement = prepare(st, att, tra, text.sql);
         const unsigned type = statement->getType(st);
@@ -475,6 +481,7 @@ int Query::execute(const QString &sql, const Params &params)
         if (outMeta->getCount(st) != 0)
             throw Error(QStringLiteral("The statement returns values; run it with open(): %1").arg(sql.simplified().left(200)));
         Bound bound = bind(st, att, tra, statement.get(), text, params);
+        sent = t.wrote = true;
         statement->execute(st, tra, bound.inMeta.get(), bound.inBuffer.data(), nullptr, nullptr);
         return int(statement->getAffectedRecords(st));
     });

@@ -71,11 +71,14 @@ void StatementCache::clear()
 
 ITransaction *Attachment::Impl::ensureReader()
 {
-    std::lock_guard lock(readerMutex);
-    if (reader)
-        return reader;
     IAttachment *att = require();
-    reader = call([&](ThrowStatusWrapper *st) {
+    {
+        std::lock_guard lock(readerMutex);
+        if (reader)
+            return reader;
+    }
+    // Started outside the mutex: a lost connection ends the reader on the way.
+    ITransaction *started = guarded(nullptr, nullptr, [&](ThrowStatusWrapper *st) {
         Owned<IXpbBuilder> tpb(util()->getXpbBuilder(st, IXpbBuilder::TPB, nullptr, 0));
         tpb->insertTag(st, isc_tpb_read_committed);
         tpb->insertTag(st, isc_tpb_rec_version);
@@ -83,7 +86,22 @@ ITransaction *Attachment::Impl::ensureReader()
         tpb->insertTag(st, isc_tpb_wait);
         return att->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st));
     });
-    return reader;
+    ITransaction *first = nullptr;
+    {
+        std::lock_guard lock(readerMutex);
+        if (!reader)
+            reader = started;
+        first = reader;
+    }
+    if (first != started) {
+        Status status;  // another thread was first
+        try {
+            started->commit(status.get());
+        } catch (const FbException &) {
+            started->release();
+        }
+    }
+    return first;
 }
 
 void Attachment::Impl::endReader()

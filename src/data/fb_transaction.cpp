@@ -17,12 +17,22 @@ IAttachment *Transaction::Impl::requireAttachment() const
     return attachment->require();
 }
 
+namespace {
+
+const QString kLostWrites = QStringLiteral(
+    "Зв'язок з базою даних було втрачено до підтвердження змін: зміни не збережено");
+
+}  // namespace
+
 ITransaction *Transaction::Impl::ensureStarted()
 {
+    // Nothing may follow writes that went with the connection as if they were there.
+    if (lostWrites)
+        throw ConnectionLost(kLostWrites, false);
     if (transaction)
         return transaction;
     IAttachment *att = requireAttachment();
-    transaction = call([&](ThrowStatusWrapper *st) {
+    transaction = attachment->guarded(this, nullptr, [&](ThrowStatusWrapper *st) {
         Owned<IXpbBuilder> tpb(util()->getXpbBuilder(st, IXpbBuilder::TPB, nullptr, 0));
         tpb->insertTag(st, isc_tpb_concurrency);
         tpb->insertTag(st, isc_tpb_write);
@@ -43,6 +53,7 @@ void Transaction::Impl::closeQueries()
 
 void Transaction::Impl::rollbackQuietly()
 {
+    wrote = lostWrites = false;
     ITransaction *t = transaction;
     transaction = nullptr;
     if (!t)
@@ -76,33 +87,49 @@ Transaction::~Transaction()
 
 Transaction::Impl &Transaction::impl() { return *impl_; }
 
-bool Transaction::active() const { return impl_->transaction != nullptr; }
+bool Transaction::active() const { return impl_->transaction != nullptr || impl_->lostWrites; }
 
 void Transaction::commit()
 {
+    if (impl_->lostWrites) {
+        impl_->closeQueries();
+        impl_->lostWrites = false;
+        throw ConnectionLost(kLostWrites, false);
+    }
     if (!impl_->transaction)
         throw Error(QStringLiteral("Cannot commit: the transaction is not active"));
     impl_->closeQueries();
     ITransaction *t = impl_->transaction;
-    call([&](ThrowStatusWrapper *st) { t->commit(st); });  // releases the interface on success
+    // A commit that meets a lost connection may or may not have reached the server.
+    const bool sent = impl_->wrote;
+    Attachment::Impl *att = impl_->attachment;
+    if (!att)
+        throw Error(QStringLiteral("The database connection of this transaction no longer exists"));
+    att->guarded(impl_.get(), &sent, [&](ThrowStatusWrapper *st) { t->commit(st); });  // releases it on success
     impl_->transaction = nullptr;
+    impl_->wrote = false;
 }
 
 void Transaction::rollback()
 {
     impl_->closeQueries();
+    impl_->wrote = impl_->lostWrites = false;
     ITransaction *t = impl_->transaction;
     if (!t)
         return;
     impl_->transaction = nullptr;
-    call([&](ThrowStatusWrapper *st) {
+    const auto undo = [&](ThrowStatusWrapper *st) {
         try {
             t->rollback(st);  // releases the interface on success
         } catch (...) {
             t->release();  // a transaction that cannot even roll back is gone
             throw;
         }
-    });
+    };
+    if (impl_->attachment)
+        impl_->attachment->guarded(impl_.get(), nullptr, undo);
+    else
+        call(undo);
 }
 
 }  // namespace fb

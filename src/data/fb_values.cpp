@@ -10,6 +10,11 @@ namespace fb {
 
 Error::Error(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
 
+ConnectionLost::ConnectionLost(const QString &message, bool outcomeUnknown)
+    : Error(message), outcomeUnknown_(outcomeUnknown)
+{
+}
+
 QString valueText(const Value &value)
 {
     struct Visitor {

@@ -4,6 +4,7 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/client_lookup.h"
 #include "data/lookup_text.h"
 #include "data/order_texts.h"
 #include "data/row_number.h"
@@ -19,15 +20,15 @@ namespace {
 constexpr int kDefaultCodedMinutes = 30;
 constexpr int kDefaultUncodedMinutes = 10;
 
-// The client's code as the dispatchers' client record carries it: "[00220]". A code
-// that is no whole number ends the request.
-QString bracketedCode(const QString &code)
+// The client's code as a number, as the dispatchers' client record carries it ("[00220]").
+// A code that is no whole number ends the request.
+qint64 codeNumber(const QString &code)
 {
     bool ok = false;
     const qint64 number = code.trimmed().toLongLong(&ok);
     if (!ok)
         throw std::runtime_error("client code is not a whole number");
-    return BracketedNumber5(number);
+    return number;
 }
 
 QByteArray plain(const QString &text) { return win1251::fromUnicode(text); }
@@ -79,20 +80,13 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
     QString fio;
     QString birthday;
     if (errors.isEmpty()) {
-        const QString klient = bracketedCode(code);
-        TDANI::SelectReadOnly(d.RIZNE,
-                              QStringLiteral("SELECT KLIENT_FIO, KLIENT_DATA_NARODZENNIA FROM KLIENT\n"
-                                             "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                              {klient});
-        if (!d.RIZNE.isEmpty()) {
-            d.RIZNE.last();
-            fio = d.RIZNE.field(QStringLiteral("KLIENT_FIO")).asText();
-            birthday = d.RIZNE.field(QStringLiteral("KLIENT_DATA_NARODZENNIA")).asText();
+        const qint64 number = codeNumber(code);
+        if (const std::optional<ClientRecord> client = FindClient(d, number)) {
+            fio = client->fio;
+            birthday = client->birthday;
         }
-        d.RIZNE.close();
         if (fio.isEmpty())
-            errors << QStringLiteral("[Код клієнта ") + klient.mid(1, klient.size() - 2)
-                    + QStringLiteral(" не знайдено !]");
+            errors << QStringLiteral("[Код клієнта ") + FormatNumber5(number) + QStringLiteral(" не знайдено !]");
     }
 
     if (!errors.isEmpty())
@@ -174,16 +168,10 @@ QString BuildClientStatus(ServiceContext &context, TTableJavaClient &slot)
                                                      {code});
 
     QString free = QStringLiteral("0"), trips = QStringLiteral("0");
-    TDANI::SelectReadOnly(d.RIZNE,
-                          QStringLiteral("SELECT KLIENT_KIL_FREE_VIKLIK, KLIENT_KIL_VIKLIK  FROM KLIENT\n"
-                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                          {bracketedCode(code)});
-    if (!d.RIZNE.isEmpty()) {
-        d.RIZNE.last();
-        free = d.RIZNE.field(0).asText();
-        trips = d.RIZNE.field(1).asText();
+    if (const std::optional<ClientRecord> client = FindClient(d, codeNumber(code))) {
+        free = client->kilFreeViklik;
+        trips = client->kilViklik;
     }
-    d.RIZNE.close();
 
     QString message;
     TDANI::SelectReadOnly(d.GPRS_RIZNE,

@@ -6,6 +6,7 @@
 void InsertJavaActivRow(TDANI &danni, const QString &address, const QDateTime &vhid, const QDateTime &end)
 {
     InsertActivRow(danni, address, QStringLiteral("JAVA"), vhid, end);
+    danni.RefreshActivSoon();
 }
 
 void DeleteJavaActivRows(TDANI &danni, const QString &address)
@@ -14,7 +15,7 @@ void DeleteJavaActivRows(TDANI &danni, const QString &address)
                    QStringLiteral("DELETE FROM TABLE_ACTIV\n"
                                   "WHERE (TABLE_ACTIV_IP = ?) and (TABLE_ACTIV_ID = 'JAVA')"),
                    {address});
-    danni.RefreshGrid(TDANI::Grid::Activ);
+    danni.RefreshActivSoon();
 }
 
 void UpdateJavaActivEnd(TDANI &danni, const QString &address, const QDateTime &end)
@@ -24,5 +25,5 @@ void UpdateJavaActivEnd(TDANI &danni, const QString &address, const QDateTime &e
                                   "SET TABLE_ACTIV_END = ? \n"
                                   "WHERE (TABLE_ACTIV_ID = 'JAVA') AND (TABLE_ACTIV_IP = ?) "),
                    {WholeSeconds(end), address});
-    danni.RefreshGrid(TDANI::Grid::Activ);
+    danni.RefreshActivSoon();
 }

@@ -5,6 +5,7 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/client_lookup.h"
 #include "data/lookup_text.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_framing.h"
@@ -147,13 +148,8 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
             errors << QStringLiteral("[код невірно введений]");
         } else {
             code = n;
-            TDANI::Select(d.RIZNE,
-                          QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
-                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                          {BracketedNumber5(n)});
-            if (d.RIZNE.isEmpty())
+            if (!FindClient(d, n))
                 errors << QStringLiteral("[вказаний код не існує]");
-            d.RIZNE.close();
             const QString ban = banOf(context, order.code, n);
             if (!ban.isEmpty())
                 errors << QStringLiteral("[даний код заблокований у базі web сервіса до ") + ban + u']';
@@ -164,26 +160,16 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
 
     if (context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI)
         return {};
-    const QString escape = QLatin1String(kLikeEscape);
-    QString sql = QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_TELEFON LIKE '%' || ? || '%'") + escape
-        + u')';
-    fb::Params params{LikePiece(d.DispatchColumns(QStringLiteral("KLIENT")), QStringLiteral("KLIENT_TELEFON"),
-                                order.telephone)};
-    if (code) {
-        sql += QStringLiteral("\n AND (KLIENT_DODATKOVO LIKE '%' || ? || '%')");
-        params.emplace_back(BracketedNumber5(*code));
-    }
-    TDANI::Select(d.RIZNE, sql, params);
-    const int clients = d.RIZNE.recordCount();
-    d.RIZNE.close();
+    const int clients = CountClientsByTelephone(d, order.telephone, code);
     if (clients == 1 || clients == 2)
         return {};
 
-    sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
+    const QString escape = QLatin1String(kLikeEscape);
+    QString sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
                          "WHERE (CZ_STATUS_ZAMOVL = 1) AND (CZ_PRICHINA_DELETE LIKE '%' || ? || '%'")
         + escape + u')';
-    params = {telephonePiece(d, QStringLiteral("CLOSEZAMOVLENNIA"), QStringLiteral("CZ_PRICHINA_DELETE"),
-                             order.telephone)};
+    fb::Params params{telephonePiece(d, QStringLiteral("CLOSEZAMOVLENNIA"), QStringLiteral("CZ_PRICHINA_DELETE"),
+                                     order.telephone)};
     if (code) {
         sql += QStringLiteral("\n AND (CZ_NOMER_KLIENT = ?)");
         params.emplace_back(*code);
@@ -257,14 +243,8 @@ QString jubileeRefusal(ServiceContext &context, const TTableJavaClient &slot, co
     if (!order.forNow())
         text += QStringLiteral("[Немає можливості вказувати одночасно ювілейну поїздку як попереднє замовлення ! ]");
 
-    TDANI::Select(d.RIZNE, QStringLiteral("SELECT * FROM  KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                  {BracketedNumber5(code)});
-    QString free;
-    if (!d.RIZNE.isEmpty()) {
-        d.RIZNE.last();
-        free = d.RIZNE.field(QStringLiteral("KLIENT_KIL_FREE_VIKLIK")).asText();
-    }
-    d.RIZNE.close();
+    const std::optional<ClientRecord> client = FindClient(d, code);
+    const QString free = client ? client->kilFreeViklik : QString();
     if (free.isEmpty() || free.toDouble() <= 0)
         return text + QStringLiteral("[У Вас немає вільних ювілейок ! ]");
 
@@ -331,18 +311,32 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     return numberElement(QString::number(slot.NumZam));
 }
 
+// Without the dispatchers' database an order cannot be placed: the client is told so, as
+// when the insert itself fails, instead of waiting for an answer that never comes.
+template <class F>
+QByteArray unlessDisconnected(F &&order)
+{
+    try {
+        return order();
+    } catch (const fb::ConnectionLost &) {
+        return refused(kNoConnection);
+    }
+}
+
 }  // namespace
 
 QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request,
                             const QDateTime &now)
 {
-    return "<OtvetCreateZam>" + quickOrder(context, routes, request, now) + "</OtvetCreateZam>";
+    return "<OtvetCreateZam>" + unlessDisconnected([&] { return quickOrder(context, routes, request, now); })
+        + "</OtvetCreateZam>";
 }
 
 QByteArray CodedOrderAnswer(ServiceContext &context, RouteEngine &routes, TTableJavaClient &slot,
                             const QByteArray &request, const QDateTime &now, const OnlinePolicy &online)
 {
-    return "<OtvetCreateZamCodForm>" + codedOrder(context, routes, slot, request, now, online)
+    return "<OtvetCreateZamCodForm>"
+        + unlessDisconnected([&] { return codedOrder(context, routes, slot, request, now, online); })
         + "</OtvetCreateZamCodForm>";
 }
 

@@ -18,6 +18,8 @@
 namespace {
 
 const QString kAsterisks(61, u'*');
+// CHAS_OBNOVL_KLIENTIV when it is not a number.
+constexpr int kDefaultClientListSeconds = 2;
 const QString kBlank4 = QStringLiteral("    ");
 
 QString bracketed(const QString &caption, const QString &value)
@@ -47,6 +49,22 @@ ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *pa
     };
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);
+    // Said once when a connection goes and once when it is back, in both logs: between
+    // the two, requests that need that database fail at once.
+    connect(&context.danni, &TDANI::connectionChanged, this,
+            [&context](TDANI::Database database, bool connected, const QString &reason) {
+                const QString name = database == TDANI::Database::Dispatch
+                    ? QStringLiteral("головною базою даних")
+                    : QStringLiteral("базою даних WEB сервіса");
+                const QString line = connected
+                    ? QStringLiteral("]: Зв'язок з %1 відновлено.").arg(name)
+                    : QStringLiteral("]: Втрачено зв'язок з %1 (%2). Запити до неї отримують відмову, поки "
+                                     "зв'язок не відновиться; нове підключення шукається кожні %3 с.")
+                          .arg(name, QString(reason).replace(u'\n', u' '))
+                          .arg(fb::kReconnectInterval.count());
+                context.webLog.event(line);
+                context.mobileLog.event(line);
+            });
 }
 
 ServerControl::~ServerControl() = default;
@@ -180,11 +198,13 @@ void ServerControl::N2Click()
     }
 
     context_.accounts.resetAtStart();
+    startClientList();
     if (s.DOZVIL_POCHATK_ROZR_SUMA) {
         try {
             routes_->LoadCityMap();
         } catch (const fb::Error &error) {
             // Nothing is started yet: the operator sees why and may try again.
+            context_.danni.clientList.stop();
             context_.ObjectCategories.clear();
             context_.prompt.message(error.text());
             return;
@@ -216,9 +236,21 @@ void ServerControl::N2Click()
         context_.prompt.message(mobileFailure);
 }
 
+void ServerControl::startClientList()
+{
+    const ServerSettings &s = context_.settings;
+    const int seconds = ServerSettings::toInt(s.CHAS_OBNOVL_KLIENTIV).value_or(kDefaultClientListSeconds);
+    if (seconds <= 0)
+        return;
+    context_.danni.clientList.start(
+        {DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA), s.LOGIN, s.PASS, TDANI::kConnectTimeoutSeconds},
+        std::chrono::seconds(seconds), [&context = context_](const QString &line) { context.webLog.event(line); });
+}
+
 void ServerControl::abortStart(const QString &reason)
 {
     // Back to the stopped state with the settings page open, so the port can be mended.
+    context_.danni.clientList.stop();
     if (context_.settings.DOZVIL_POCHATK_ROZR_SUMA)
         routes_->ReleaseCityMap();
     context_.ObjectCategories.clear();
@@ -283,6 +315,9 @@ void ServerControl::N5Click()
     // Page handlers may be waiting for the service lock: the web listener waits for
     // them, so it stops before the lock is taken. Sessions end at their place below.
     web_->stopListening();
+    // The reader takes no lock, but may be making its connection: it is not waited for
+    // with the lock held.
+    context_.danni.clientList.stop();
     ServiceLockGuard lock(ServiceLock());
     const ServerSettings &s = context_.settings;
     if (s.DOZVIL_POCHATK_ROZR_SUMA)

@@ -66,6 +66,8 @@ private:
     enum class Creation { NotAttempted, Failed, Created };
     Creation createServiceDatabase();
     bool openServiceBase();
+    // The dispatchers' clients are read into memory every CHAS_OBNOVL_KLIENTIV seconds.
+    void startClientList();
     void abortStart(const QString &reason);
     void writeStartReport();
     // Empty when the mobile server listens; otherwise why it does not.

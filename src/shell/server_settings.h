@@ -17,6 +17,9 @@ struct ServerSettings {
     // SHLYAH_BAZA, SET_SERV: read only, maintained in the file by hand.
     QString SERVER, PATH_BAZA, NAME_BAZA;
     QString LOGIN, PASS;
+    // SHLYAH_BAZA, added for this platform: seconds between two reads of the dispatchers'
+    // client list into memory; 0 keeps no list (every look-up asks the database).
+    QString CHAS_OBNOVL_KLIENTIV;
     // WEB, added for this platform and maintained by hand: addresses (separated by
     // commas or blanks) of the reverse proxies whose X-Forwarded-For is trusted, and of
     // the hosts besides this one that may ask GET /health.

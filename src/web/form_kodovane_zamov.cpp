@@ -1,9 +1,9 @@
 #include "web/form_kodovane_zamov.h"
 
-#include "common/format_number5.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "data/activ_rows.h"
+#include "data/client_lookup.h"
 #include "route/fare.h"
 #include "shell/service_context.h"
 #include "web/main_web.h"
@@ -269,23 +269,16 @@ void TForm_KodovaneZamov::IWAppFormCreate()
     }
     moveSessionEnd();
 
-    TDANI::SelectReadOnly(d.RIZNE,
-                          QStringLiteral("SELECT * FROM  KLIENT\n"
-                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                          {BracketedNumber5(user.ClientCode)});
     QString birthDate;
-    if (!d.RIZNE.isEmpty()) {
-        d.RIZNE.last();
-        const auto text = [&d](const char *column) { return d.RIZNE.field(QString::fromLatin1(column)).asText(); };
-        IWLabel15.caption = text("KLIENT_FIO");
-        IWLabel16.caption = text("KLIENT_TELEFON");
-        IWLabel17.caption = text("KLIENT_BALANS");
-        IWLabel18.caption = text("KLIENT_KIL_FREE_VIKLIK");
-        IWLabel19.caption = text("KLIENT_KIL_VIKLIK");
-        IWLabel20.caption = text("KLIENT_ZNIZHKA");
-        birthDate = text("KLIENT_DATA_NARODZENNIA");
+    if (const std::optional<ClientRecord> client = FindClient(d, user.ClientCode)) {
+        IWLabel15.caption = client->fio;
+        IWLabel16.caption = client->telefon;
+        IWLabel17.caption = client->balans;
+        IWLabel18.caption = client->kilFreeViklik;
+        IWLabel19.caption = client->kilViklik;
+        IWLabel20.caption = client->znizhka;
+        birthDate = client->birthday;
     }
-    d.RIZNE.close();
     greet(birthDate);
 
     IWButton7.enabled = s.POKAZ_OSOBIST_POVID_KLIENTU;
@@ -376,20 +369,12 @@ void TForm_KodovaneZamov::showPanel(WebRegion &panel)
 void TForm_KodovaneZamov::RefreshCounters()
 {
     ServiceLockGuard lock(ServiceLock());
-    TDANI &d = context_.danni;
-    TDANI::SelectReadOnly(d.RIZNE,
-                          QStringLiteral("SELECT * FROM  KLIENT\n"
-                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                          {BracketedNumber5(TIWUserSession::Current().ClientCode)});
-    if (!d.RIZNE.isEmpty()) {
-        d.RIZNE.last();
-        const auto text = [&d](const char *column) { return d.RIZNE.field(QString::fromLatin1(column)).asText(); };
-        IWLabel17.caption = text("KLIENT_BALANS");
-        IWLabel18.caption = text("KLIENT_KIL_FREE_VIKLIK");
-        IWLabel19.caption = text("KLIENT_KIL_VIKLIK");
-        IWLabel20.caption = text("KLIENT_ZNIZHKA");
+    if (const std::optional<ClientRecord> client = FindClient(context_.danni, TIWUserSession::Current().ClientCode)) {
+        IWLabel17.caption = client->balans;
+        IWLabel18.caption = client->kilFreeViklik;
+        IWLabel19.caption = client->kilViklik;
+        IWLabel20.caption = client->znizhka;
     }
-    d.RIZNE.close();
 }
 
 void TForm_KodovaneZamov::IWImageButton1Click()

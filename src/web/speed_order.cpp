@@ -3,6 +3,7 @@
 #include "common/format_number5.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
+#include "data/client_lookup.h"
 #include "data/like_pattern.h"
 #include "route/route_engine.h"
 #include "shell/service_context.h"
@@ -193,16 +194,11 @@ bool TSpeedOrder::checkCode()
         return false;
     }
     TDANI &d = context_.danni;
-    TDANI::SelectReadOnly(d.RIZNE,
-                          QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
-                                         "WHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%')"),
-                          {BracketedNumber5(*number)});
     QStringList refusal;
-    if (d.RIZNE.isEmpty())
+    if (!FindClient(d, *number))
         refusal << QStringLiteral("[-] вказаний код не існує.") << kResetCode << kRetryCode;
     else
         addLine(QStringLiteral("[+] уведений код існує."));
-    d.RIZNE.close();
 
     // Accounts are stored with five digits ("00220"); the client may have typed 220.
     TDANI::SelectReadOnly(d.GPRS_RIZNE,
@@ -232,24 +228,14 @@ bool TSpeedOrder::checkTelephone()
     const QString telephone = IWEdit8.text;
     const std::optional<qint32> code = IWEdit9.text.isEmpty() ? std::nullopt : codeNumber(IWEdit9.text);
 
-    QString sql = QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\n"
-                                 "WHERE (KLIENT_TELEFON LIKE '%' || ? || '%'%1)")
-                      .arg(likeEscape());
-    fb::Params params{LikeLiteral(telephone)};
-    if (code) {
-        sql += QStringLiteral(" AND (KLIENT_DODATKOVO LIKE '%' || ? || '%')");
-        params.emplace_back(BracketedNumber5(*code));
-    }
-    TDANI::SelectReadOnly(d.RIZNE, sql, params);
-    const int clients = d.RIZNE.recordCount();
-    d.RIZNE.close();
+    const int clients = CountClientsByTelephone(d, telephone, code);
     if (clients == 1 || clients == 2)
         return true;
 
-    sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
+    QString sql = QStringLiteral("SELECT COUNT(CZ_NUMBER) FROM CLOSEZAMOVLENNIA\n"
                          "WHERE (CZ_STATUS_ZAMOVL = 1) AND (CZ_PRICHINA_DELETE LIKE '%' || ? || '%'%1)")
               .arg(likeEscape());
-    params = {telephonePattern(telephone)};
+    fb::Params params{telephonePattern(telephone)};
     if (code) {
         sql += QStringLiteral(" AND (CZ_NOMER_KLIENT = ?)");
         params.emplace_back(*code);

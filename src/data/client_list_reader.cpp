@@ -1,0 +1,90 @@
+#include "data/client_list_reader.h"
+
+ClientRecord ClientRecordOf(const std::vector<fb::Value> &row)
+{
+    const auto text = [&row](size_t column) { return fb::valueText(row.at(column)); };
+    const auto present = [&row](size_t column) { return !std::holds_alternative<std::monostate>(row.at(column)); };
+    ClientRecord record;
+    record.dodatkovo = text(0);
+    record.hasDodatkovo = present(0);
+    record.fio = text(1);
+    record.telefon = text(2);
+    record.hasTelefon = present(2);
+    record.balans = text(3);
+    record.znizhka = text(4);
+    record.kilViklik = text(5);
+    record.kilFreeViklik = text(6);
+    record.birthday = text(7);
+    return record;
+}
+
+std::vector<ClientRecord> ClientListReader::ReadAll(fb::Transaction &transaction)
+{
+    fb::Query query(transaction);
+    query.openReadOnly(QStringLiteral("SELECT %1 FROM KLIENT").arg(QLatin1String(kClientColumns)));
+    std::vector<ClientRecord> records;
+    records.reserve(query.rows().size());
+    for (const auto &row : query.rows())
+        records.push_back(ClientRecordOf(row));
+    query.close();
+    return records;
+}
+
+ClientListReader::~ClientListReader() { stop(); }
+
+void ClientListReader::start(const fb::ConnectParams &params, std::chrono::milliseconds period, Report report)
+{
+    stop();
+    stopping_ = false;
+    thread_ = std::thread([this, params, period, report = std::move(report)] { run(params, period, report); });
+}
+
+void ClientListReader::stop()
+{
+    if (thread_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    current_.store(nullptr);
+}
+
+bool ClientListReader::sleepUntil(std::chrono::steady_clock::time_point until)
+{
+    std::unique_lock lock(mutex_);
+    return wake_.wait_until(lock, until, [this] { return stopping_; });
+}
+
+void ClientListReader::run(fb::ConnectParams params, std::chrono::milliseconds period, Report report)
+{
+    // Everything of the connection lives and dies on this thread.
+    fb::Attachment attachment;
+    fb::Transaction transaction(attachment);
+    QString failing;  // why the last read failed; empty while reading works
+    for (;;) {
+        // At most one read a period; one that took longer is followed at once.
+        const auto started = std::chrono::steady_clock::now();
+        try {
+            if (!attachment.isOpen())
+                attachment.open(params);
+            std::vector<ClientRecord> records = ReadAll(transaction);
+            const std::shared_ptr<const ClientList> known = current_.load();
+            if (!known || known->rows() != records)
+                current_.store(std::make_shared<const ClientList>(std::move(records)));
+            if (!failing.isEmpty() && report)
+                report(QStringLiteral("]: Список клієнтів диспетчерської служби знову оновлюється."));
+            failing.clear();
+        } catch (const fb::Error &error) {
+            if (failing.isEmpty() && report)
+                report(QStringLiteral("]: Список клієнтів диспетчерської служби не оновлюється (%1); клієнтів, "
+                                      "яких у ньому немає, шукають у базі.")
+                           .arg(error.text().replace(u'\n', u' ')));
+            failing = error.text();
+        }
+        if (sleepUntil(started + period))
+            return;
+    }
+}
