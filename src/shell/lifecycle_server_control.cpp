@@ -281,8 +281,11 @@ void ServerControl::N5Click()
     if (!context_.running())
         return;
     // Page handlers may be waiting for the service lock: the web listener waits for
-    // them, so it stops before the lock is taken. Sessions end at their place below.
+    // them, so it stops before the lock is taken; a handler waiting for the route page
+    // is let go at once. Sessions end at their place below.
+    routes_->CancelFetches(true);
     web_->stopListening();
+    routes_->CancelFetches(false);
     ServiceLockGuard lock(ServiceLock());
     const ServerSettings &s = context_.settings;
     if (s.DOZVIL_POCHATK_ROZR_SUMA)
