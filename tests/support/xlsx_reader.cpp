@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kvtest {
@@ -154,6 +155,13 @@ XlsxSheet ReadXlsx(const QString &path)
                 sheet.fonts[reference] = style.font;
         }
     }
+    // Every row as wide as the widest, so that rows compare whole.
+    qsizetype width = 0;
+    for (const QStringList &row : sheet.rows)
+        width = std::max(width, row.size());
+    for (QStringList &row : sheet.rows)
+        while (row.size() < width)
+            row << QString();
     return sheet;
 }
 
