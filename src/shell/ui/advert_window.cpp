@@ -62,6 +62,10 @@ TForm3::TForm3(ServiceContext &context, QWidget *parent)
     pages_->addWidget(creationPage());
     pages_->addWidget(countersPage());
 
+    // Enter in a field must not press a button of the window (the first would close it).
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
     connect(&counters_, &AccountCounters::changed, this, &TForm3::refreshCounters,
             Qt::QueuedConnection);
     refreshCounters();

@@ -43,6 +43,10 @@ TForm2::TForm2(ServiceContext &context, QWidget *parent)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(pages_);
 
+    // Enter in a field must not press a button of the window (the first would close it).
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
     // A save that failed or a threshold that is not a number: the operator must know.
     for (OperatorLog *log : {&webLog, &mobileLog})
         connect(

@@ -1,5 +1,6 @@
 #include "shell/ui/suggestion_combo_box.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 SuggestionComboBox::SuggestionComboBox(const char *name, Source source, QWidget *parent)
@@ -22,4 +23,12 @@ void SuggestionComboBox::showPopup()
     setCurrentIndex(-1);
     setEditText(typed);
     QComboBox::showPopup();
+}
+
+void SuggestionComboBox::keyPressEvent(QKeyEvent *event)
+{
+    QComboBox::keyPressEvent(event);
+    // Enter has run this box's search: it must not go on to press a button of the window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }

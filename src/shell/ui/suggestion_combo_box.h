@@ -15,6 +15,9 @@ public:
 
     void showPopup() override;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 signals:
     void entered();
 
