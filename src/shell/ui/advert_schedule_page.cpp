@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,6 +75,8 @@ AdvertSchedulePage::AdvertSchedulePage(ServiceContext &context, QWidget *parent)
                               {QStringLiteral("TABLE_REK_TEXT"), QStringLiteral("Текст")}}))
 {
     grid_->setObjectName(QStringLiteral("DBGrid1"));
+    // Texts of hundreds of characters must not push the other columns out of sight.
+    grid_->horizontalHeader()->setMaximumSectionSize(320);
     search_ = new FoldingPanel(QStringLiteral("  Пошук ...  "), buildSearch(), 215);
     edit_ = new FoldingPanel(QStringLiteral("  Створення / редагування ...  "), buildEdit(), 360);
     counters_ = new FoldingPanel(QStringLiteral("  Додаткові дані ...  "), buildCounters(), 250);
@@ -223,8 +226,8 @@ QWidget *AdvertSchedulePage::buildEdit()
     for (QToolButton *button : {create, change, remove})
         buttons->addWidget(button);
     buttons->addStretch();
-    buttons->addWidget(SpeedButton11);
     buttons->addWidget(expire);
+    SpeedButton11->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto *form = new QFormLayout;
     form->setContentsMargins(0, 0, 0, 0);
     form->addRow(QString(), CheckBox1);
@@ -236,6 +239,7 @@ QWidget *AdvertSchedulePage::buildEdit()
     auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addLayout(buttons);
+    layout->addWidget(SpeedButton11);
     layout->addLayout(form);
     layout->addWidget(new QLabel(QStringLiteral("Текст повідомлення (не більше 500 символів)")));
     layout->addWidget(Memo1, 1);

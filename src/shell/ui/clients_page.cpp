@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -77,6 +78,8 @@ ClientsPage::ClientsPage(ServiceContext &context, QWidget *parent)
       SpeedButton9(button("SpeedButton9", QStringLiteral("Експорт в Exel ...")))
 {
     grid_->setObjectName(QStringLiteral("DBGrid1"));
+    // Texts of hundreds of characters must not push the other columns out of sight.
+    grid_->horizontalHeader()->setMaximumSectionSize(320);
     searchPanel_ = new FoldingPanel(QStringLiteral("  Пошук  ...   "), buildSearch());
     editPanel_ = new FoldingPanel(QStringLiteral("  Редагування / знищення ...  "), buildEdit());
     searchPanel_->setObjectName(QStringLiteral("SearchPanel"));
@@ -91,7 +94,7 @@ ClientsPage::ClientsPage(ServiceContext &context, QWidget *parent)
     panels->addStretch();
     auto *panelsBox = new QWidget;
     panelsBox->setLayout(panels);
-    panelsBox->setFixedWidth(400);
+    panelsBox->setFixedWidth(440);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
