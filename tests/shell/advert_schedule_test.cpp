@@ -138,10 +138,6 @@ TEST_F(AdvertScheduleTest, CreateEditDeleteAndExpireKeepTheRowAndReachTheRotatio
     EXPECT_EQ(column("SELECT TABLE_REK_ACTIV FROM TABLE_REKLAMA ORDER BY TABLE_REK_NP"), QStringLiteral("+|-|-|+"));
     EXPECT_EQ(schedule.counters().selectionActive, QStringLiteral("2"));
     EXPECT_EQ(prompt.messages.size(), 2) << prompt.messages.join(u'\n').toStdString();
-
-    schedule.FormClose();
-    ServiceLockGuard lock(ServiceLock());
-    EXPECT_FALSE(context.danni.GPRS_TABL_REKLAMA.isOpen());
 }
 
 }  // namespace

@@ -126,11 +126,7 @@ XlsxSheet ReadXlsx(const QString &path)
         if (!r.isStartElement())
             continue;
         const QXmlStreamAttributes a = r.attributes();
-        if (r.name() == u"col") {
-            sheet.widths.resize(size_t(a.value(QLatin1String("max")).toInt()));
-            for (int c = a.value(QLatin1String("min")).toInt(); c <= a.value(QLatin1String("max")).toInt(); ++c)
-                sheet.widths[size_t(c - 1)] = a.value(QLatin1String("width")).toDouble();
-        } else if (r.name() == u"row") {
+        if (r.name() == u"row") {
             sheet.rows.resize(size_t(a.value(QLatin1String("r")).toInt()));
         } else if (r.name() == u"c") {
             const QString reference = a.value(QLatin1String("r")).toString();

@@ -16,7 +16,6 @@ struct XlsxSheet {
     // date or time format), "" when empty.
     std::vector<QStringList> rows;
     std::map<QString, QString> fonts;  // cell reference ("B2") -> "Arial cur 10"
-    std::vector<double> widths;        // of the columns from A, as the sheet sets them
 };
 
 // Throws std::runtime_error when the file cannot be read as a workbook.
