@@ -27,6 +27,12 @@ QString lines(std::initializer_list<const char *> parts)
     return text.join(u'\n');
 }
 
+bool sameParams(const fb::Params &a, const fb::Params &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const fb::Param &x, const fb::Param &y) { return x.value() == y.value(); });
+}
+
 // The major version of the server behind a connection; 0 when it does not say (a
 // server older than 2.1).
 int ServerMajorVersion(fb::Transaction &transaction)
@@ -238,16 +244,6 @@ void TDANI::RefreshGrid(Grid grid)
     TRANZ_GPRS_RIZNE.commitIfActive();
     openGrid(grid);
 }
-
-namespace {
-
-bool sameParams(const fb::Params &a, const fb::Params &b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const fb::Param &x, const fb::Param &y) { return x.value() == y.value(); });
-}
-
-}  // namespace
 
 void TDANI::OpenTable(Grid grid, const QString &sql, const fb::Params &params)
 {

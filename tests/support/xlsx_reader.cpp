@@ -21,28 +21,22 @@ QByteArray member(const QString &path, const QString &name)
     return unzip.readAllStandardOutput();
 }
 
+QString attr(const QXmlStreamReader &r, const char *name) { return r.attributes().value(QLatin1String(name)).toString(); }
+
 // Control characters stand in the XML as _xHHHH_.
-QString unescape(const QString &text)
+QString unescape(QString text)
 {
     static const QRegularExpression escaped(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
-    QString out;
-    qsizetype from = 0;
-    for (auto it = escaped.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.mid(from, m.capturedStart() - from);
-        out += QChar(m.captured(1).toUShort(nullptr, 16));
-        from = m.capturedEnd();
-    }
-    return out + text.mid(from);
+    for (QRegularExpressionMatch m = escaped.match(text); m.hasMatch(); m = escaped.match(text, m.capturedStart() + 1))
+        text.replace(m.capturedStart(), m.capturedLength(), QChar(m.captured(1).toUShort(nullptr, 16)));
+    return text;
 }
 
 QStringList sharedStrings(const QByteArray &xml)
 {
     QStringList strings;
-    QXmlStreamReader r(xml);
-    while (!r.atEnd()) {
-        r.readNext();
-        if (r.isStartElement() && r.name() == u"si")
+    for (QXmlStreamReader r(xml); !r.atEnd();) {
+        if (r.readNext() == QXmlStreamReader::StartElement && r.name() == u"si")
             strings << QString();
         else if (r.isStartElement() && r.name() == u"t")
             strings.last() += unescape(r.readElementText());
@@ -51,41 +45,39 @@ QStringList sharedStrings(const QByteArray &xml)
 }
 
 struct Style {
-    QString format;
-    QString font;
+    QString format, font;
 };
 
+// The cell formats (cellXfs) with their number format codes and fonts ("Arial cur 10").
 std::vector<Style> styles(const QByteArray &xml)
 {
-    std::map<int, QString> formats;
+    std::map<QString, QString> formats;
     QStringList fonts;
     std::vector<Style> xfs;
-    bool inCellXfs = false;
-    QXmlStreamReader r(xml);
-    while (!r.atEnd()) {
+    bool cellXfs = false;
+    for (QXmlStreamReader r(xml); !r.atEnd();) {
         r.readNext();
         if (r.isEndElement() && r.name() == u"cellXfs")
-            inCellXfs = false;
+            cellXfs = false;
         if (!r.isStartElement())
             continue;
-        const QXmlStreamAttributes a = r.attributes();
         if (r.name() == u"numFmt")
-            formats[a.value(QLatin1String("numFmtId")).toInt()] = a.value(QLatin1String("formatCode")).toString();
+            formats[attr(r, "numFmtId")] = attr(r, "formatCode");
         else if (r.name() == u"font")
             fonts << QString();
         else if (r.name() == u"name" && !fonts.isEmpty())
-            fonts.last() = a.value(QLatin1String("val")).toString() + fonts.last();
+            fonts.last().prepend(attr(r, "val"));
         else if (r.name() == u"sz" && !fonts.isEmpty())
-            fonts.last() += u' ' + a.value(QLatin1String("val")).toString();
+            fonts.last() += u' ' + attr(r, "val");
         else if (r.name() == u"cellXfs")
-            inCellXfs = true;
-        else if (r.name() == u"xf" && inCellXfs)
-            xfs.push_back({formats[a.value(QLatin1String("numFmtId")).toInt()], fonts.value(a.value(QLatin1String("fontId")).toInt())});
+            cellXfs = true;
+        else if (r.name() == u"xf" && cellXfs)
+            xfs.push_back({formats[attr(r, "numFmtId")], fonts.value(attr(r, "fontId").toInt())});
     }
     return xfs;
 }
 
-// A number shown by a date or time format, as that format shows it.
+// A number as its date or time format shows it.
 QString shownNumber(double serial, const QString &format)
 {
     const QDateTime moment = QDateTime(QDate(1899, 12, 30), QTime(0, 0)).addMSecs(qint64(serial * 86400000.0 + 0.5));
@@ -96,17 +88,6 @@ QString shownNumber(double serial, const QString &format)
     if (format == u"dd.mm.yyyy hh:mm:ss")
         return QStringLiteral("dt:") + moment.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     return QStringLiteral("n:") + QString::number(serial, 'g', 15);
-}
-
-int columnIndex(const QString &reference)
-{
-    int index = 0;
-    for (const QChar c : reference) {
-        if (!c.isLetter())
-            break;
-        index = index * 26 + (c.unicode() - 'A' + 1);
-    }
-    return index - 1;
 }
 
 }  // namespace
@@ -120,41 +101,32 @@ XlsxSheet ReadXlsx(const QString &path)
     const std::vector<Style> xfs = styles(member(path, QStringLiteral("xl/styles.xml")));
 
     XlsxSheet sheet;
-    QXmlStreamReader r(sheetXml);
-    while (!r.atEnd()) {
-        r.readNext();
-        if (!r.isStartElement())
+    qsizetype width = 0;
+    for (QXmlStreamReader r(sheetXml); !r.atEnd();) {
+        if (r.readNext() != QXmlStreamReader::StartElement)
             continue;
-        const QXmlStreamAttributes a = r.attributes();
-        if (r.name() == u"row") {
-            sheet.rows.resize(size_t(a.value(QLatin1String("r")).toInt()));
-        } else if (r.name() == u"c") {
-            const QString reference = a.value(QLatin1String("r")).toString();
-            const QString type = a.value(QLatin1String("t")).toString();
-            const Style style = a.hasAttribute(QLatin1String("s")) ? xfs.at(size_t(a.value(QLatin1String("s")).toInt())) : Style{};
-            QString value;
-            while (r.readNextStartElement()) {
-                if (r.name() == u"v" || r.name() == u"t")
-                    value = r.readElementText();
-                else
-                    r.skipCurrentElement();
-            }
-            QString cell = type == u"s" ? QStringLiteral("s:") + strings.value(value.toInt())
-                         : type.isEmpty() || type == u"n" ? shownNumber(value.toDouble(), style.format)
-                                                          : QStringLiteral("s:") + unescape(value);
-            QStringList &row = sheet.rows.back();
-            const int column = columnIndex(reference);
-            while (row.size() <= column)
-                row << QString();
-            row[column] = cell;
-            if (!style.font.isEmpty())
-                sheet.fonts[reference] = style.font;
-        }
+        if (r.name() == u"row")
+            sheet.rows.resize(size_t(attr(r, "r").toInt()));
+        if (r.name() != u"c")
+            continue;
+        const QString reference = attr(r, "r");
+        const QString type = attr(r, "t");
+        const Style style = attr(r, "s").isEmpty() ? Style{} : xfs.at(size_t(attr(r, "s").toInt()));
+        QString value;
+        while (r.readNextStartElement())
+            value = r.readElementText();  // <v>: the sheets here hold no inline strings
+        QStringList &row = sheet.rows.back();
+        const int column = reference.at(0).unicode() - 'A';  // our tables have fewer than 27 columns
+        while (row.size() <= column)
+            row << QString();
+        row[column] = type == u"s"                      ? QStringLiteral("s:") + strings.value(value.toInt())
+                      : type.isEmpty() || type == u"n" ? shownNumber(value.toDouble(), style.format)
+                                                       : QStringLiteral("s:") + unescape(value);
+        width = std::max(width, row.size());
+        if (!style.font.isEmpty())
+            sheet.fonts[reference] = style.font;
     }
     // Every row as wide as the widest, so that rows compare whole.
-    qsizetype width = 0;
-    for (const QStringList &row : sheet.rows)
-        width = std::max(width, row.size());
     for (QStringList &row : sheet.rows)
         while (row.size() < width)
             row << QString();

@@ -28,10 +28,6 @@ QLabel *valueLabel(const QString &name)
     return label;
 }
 
-}  // namespace
-
-namespace {
-
 // The schedule needs room for its grid beside the panels; the other pages do not.
 constexpr QSize kScheduleSize(1180, 720);
 constexpr QSize kPageSize(720, 520);
