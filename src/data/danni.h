@@ -23,7 +23,7 @@ struct DatabaseLogin {
 class TDANI : public QObject {
     Q_OBJECT
 public:
-    enum class Grid { Zayavki, Activ, Skarga, Klient };
+    enum class Grid { Zayavki, Activ, Skarga, Klient, Reklama };
 
     explicit TDANI(QObject *parent = nullptr);
     ~TDANI() override;
@@ -87,9 +87,14 @@ public:
     // Refresh of a grid after a write to its table: commit the general transaction
     // and the grid's own, open the grid again (counters, then the remembered row).
     void RefreshGrid(Grid grid);
-    // The clients table window shows its rows while it is open.
-    void OpenClientsTable(const QString &sql, const fb::Params &params = {});
-    void CloseClientsTable();
+    // The clients table and advert schedule windows show their grids while they are
+    // open, each with the statement of its last search. The same statement again keeps
+    // the current row (by record number); a new one starts on the first.
+    void OpenTable(Grid grid, const QString &sql, const fb::Params &params = {});
+    void CloseTable(Grid grid);
+    // The statement a grid was last opened with, for the table export.
+    QString GridSql(Grid grid) const;
+    fb::Params GridParams(Grid grid) const;
     void SelectRow(Grid grid, int recNo);  // the operator moved to another row
     GridSnapshot Snapshot(Grid grid) const;
 
