@@ -19,4 +19,5 @@ void InsertActivRow(TDANI &danni, const QString &ip, const QString &id, const QD
                                   "    ?) ")
                        .arg(NextRowNumber(QStringLiteral("TABLE_ACTIV"), QStringLiteral("TABLE_ACTIV_NP"))),
                    {ip, id, WholeSeconds(vhid), WholeSeconds(end)});
+    danni.RefreshGrid(TDANI::Grid::Activ);
 }

@@ -6,8 +6,8 @@
 class TDANI;
 
 // A row of TABLE_ACTIV, the operator's list of active connections: a web session
-// (its identifier) or a mobile connection ("JAVA"), written through GPRS_RIZNE; the
-// caller refreshes the operator's grid and counters after it. Run under the service lock.
+// (its identifier) or a mobile connection ("JAVA"), written through GPRS_RIZNE. The
+// operator's grid and counters are refreshed after it. Run under the service lock.
 // The table keeps whole seconds, as the date-time texts the rows were once written with.
 QDateTime WholeSeconds(const QDateTime &moment);
 

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 struct TDANI::GridState {
     fb::Query *query = nullptr;
     fb::Transaction *transaction = nullptr;
@@ -16,7 +18,7 @@ struct TDANI::GridState {
 
 namespace {
 
-constexpr int kGridCount = 4;
+constexpr int kGridCount = 5;
 
 QString lines(std::initializer_list<const char *> parts)
 {
@@ -24,6 +26,12 @@ QString lines(std::initializer_list<const char *> parts)
     for (const char *part : parts)
         text << QString::fromUtf8(part);
     return text.join(u'\n');
+}
+
+bool sameParams(const fb::Params &a, const fb::Params &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const fb::Param &x, const fb::Param &y) { return x.value() == y.value(); });
 }
 
 // The major version of the server behind a connection; 0 when it does not say (a
@@ -50,20 +58,11 @@ TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount
     qRegisterMetaType<TDANI::Database>();
     watch(BAZA, Database::Dispatch);
     watch(BAZA_GPRS_KLIENT, Database::Service);
-    activRows_.setSingleShot(true);
-    activRows_.setInterval(kActivRowsDelay);
-    connect(&activRows_, &QTimer::timeout, this, [this] {
-        ServiceLockGuard lock(ServiceLock());
-        try {
-            RefreshGrid(Grid::Activ);
-        } catch (const fb::Error &) {
-            // The next change of a connection refreshes it again.
-        }
-    });
     state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}};
     state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}};
     state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}};
-    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, false, 0, {}, {}};
+    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, true, 0, {}, {}};
+    state(Grid::Reklama) = {&GPRS_TABL_REKLAMA, &TRANZ_GPRS_REKLAMA, true, 0, {}, {}};
     activeCount = codedCount = requestCount = complaintCount = QStringLiteral("не задано");
 }
 
@@ -301,28 +300,29 @@ void TDANI::RefreshGrid(Grid grid)
     openGrid(grid);
 }
 
-void TDANI::RefreshActivSoon()
+void TDANI::OpenTable(Grid grid, const QString &sql, const fb::Params &params)
 {
-    if (state(Grid::Activ).sql.isEmpty())
-        return;
-    TRANZ_GPRS_RIZNE.commitIfActive();
-    countersFor(Grid::Activ);
-    if (!activRows_.isActive())
-        activRows_.start();
+    GridState &s = state(grid);
+    if (s.sql != sql || !sameParams(s.params, params)) {
+        // A new search: its rows start on the first.
+        s.transaction->commitIfActive();
+        s.query->close();
+        s.rememberedPosition = 1;
+    }
+    s.sql = sql;
+    s.params = params;
+    openGrid(grid);
 }
 
-void TDANI::OpenClientsTable(const QString &sql, const fb::Params &params)
+void TDANI::CloseTable(Grid grid)
 {
-    state(Grid::Klient).sql = sql;
-    state(Grid::Klient).params = params;
-    openGrid(Grid::Klient);
+    state(grid).transaction->commitIfActive();
+    state(grid).query->close();
 }
 
-void TDANI::CloseClientsTable()
-{
-    TRANZ_GPRS_TABL_KLIENT.commitIfActive();
-    GPRS_TABL_KLIENT.close();
-}
+QString TDANI::GridSql(Grid grid) const { return state(grid).sql; }
+
+fb::Params TDANI::GridParams(Grid grid) const { return state(grid).params; }
 
 void TDANI::SelectRow(Grid grid, int recNo)
 {
@@ -386,6 +386,7 @@ void TDANI::countersFor(Grid grid)
                                                                "WHERE (TABLE_SKARGA_VIDPOV = '-')"}));
         break;
     case Grid::Klient:
+    case Grid::Reklama:
         return;
     }
     emit countersChanged();

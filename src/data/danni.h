@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <chrono>
 #include <map>
@@ -26,7 +25,7 @@ struct DatabaseLogin {
 class TDANI : public QObject {
     Q_OBJECT
 public:
-    enum class Grid { Zayavki, Activ, Skarga, Klient };
+    enum class Grid { Zayavki, Activ, Skarga, Klient, Reklama };
     enum class Database { Dispatch, Service };
 
     // How long a read that met a lost connection waits for a new one before its one retry.
@@ -103,15 +102,14 @@ public:
     // Refresh of a grid after a write to its table: commit the general transaction
     // and the grid's own, open the grid again (counters, then the remembered row).
     void RefreshGrid(Grid grid);
-    // The same for the active connections after a mobile connection's row changed: the
-    // counters at once, the rows within kActivRowsDelay, once for all the changes
-    // meanwhile - a burst of connecting phones would otherwise read the whole table
-    // again for each of them. On this object's thread.
-    void RefreshActivSoon();
-    static constexpr std::chrono::milliseconds kActivRowsDelay{250};
-    // The clients table window shows its rows while it is open.
-    void OpenClientsTable(const QString &sql, const fb::Params &params = {});
-    void CloseClientsTable();
+    // The clients table and advert schedule windows show their grids while they are
+    // open, each with the statement of its last search. The same statement again keeps
+    // the current row (by record number); a new one starts on the first.
+    void OpenTable(Grid grid, const QString &sql, const fb::Params &params = {});
+    void CloseTable(Grid grid);
+    // The statement a grid was last opened with, for the table export.
+    QString GridSql(Grid grid) const;
+    fb::Params GridParams(Grid grid) const;
     void SelectRow(Grid grid, int recNo);  // the operator moved to another row
     GridSnapshot Snapshot(Grid grid) const;
 
@@ -146,7 +144,6 @@ private:
     void countersFor(Grid grid);
 
     std::unique_ptr<fb::EventListener> IBEvents1_BAZA_TAXI;
-    QTimer activRows_;
     std::map<QString, ColumnWidths> dispatchColumns_;
     std::map<QString, ColumnWidths> serviceColumns_;
     std::unique_ptr<GridState[]> grids_;

@@ -1,5 +1,7 @@
 #include "mobile/java_account_commands.h"
 
+#include "common/log_text.h"
+
 #include "common/format_number5.h"
 #include "common/regional_format.h"
 #include "common/text64.h"
@@ -68,7 +70,7 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
             errors << QStringLiteral("[Ви немаєте можливості увійти в систему web сервіса, так як ви заблоковані до [")
                     + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asText() + u' '
                     + d.GPRS_RIZNE.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asText() + QStringLiteral("] ]");
-            context.mobileLog.append(stamp + QStringLiteral("] спроба входа блокованого клієнта з кодом [") + code
+            context.mobileLog.append(stamp + QStringLiteral("] спроба входа блокованого клієнта з кодом [") + LogValue(code)
                                      + QStringLiteral("]. IP : ") + address);
         }
     } else {
@@ -115,7 +117,7 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
     }
     answer += "</OtvetOpenFormCodZam>";
     context.mobileLog.append(stamp + QStringLiteral("] Вхід на сторінку кодованого замовлення клієнта з IP:[") + address
-                             + QStringLiteral("] і заданим кодом клієнта [") + code + u']');
+                             + QStringLiteral("] і заданим кодом клієнта [") + LogValue(code) + u']');
     return answer;
 }
 

@@ -1,5 +1,7 @@
 #include "mobile/java_add_users.h"
 
+#include "common/log_text.h"
+
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
@@ -24,8 +26,8 @@ bool found(fb::Query &query, const QString &sql, const QString &value)
 
 QString submitted(const QString &code, const QString &password, const QString &phone)
 {
-    return QStringLiteral("<код клієнта : ") + code + QStringLiteral(">/<заданий пароль : ") + password
-        + QStringLiteral(">/<конт. телефон.: ") + phone + u'>';
+    return QStringLiteral("<код клієнта : ") + LogValue(code) + QStringLiteral(">/<заданий пароль : ")
+        + LogValue(password) + QStringLiteral(">/<конт. телефон.: ") + LogValue(phone) + u'>';
 }
 
 }  // namespace

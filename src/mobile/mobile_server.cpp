@@ -23,6 +23,14 @@ namespace {
 
 constexpr int kRefreshIntervalMs = 10000;
 constexpr int kDefaultUncodedMinutes = 10;
+constexpr int kListenBacklog = 512;
+constexpr int kActivWriteMs = 100;
+// Answers a client has not taken yet: past this its requests wait (and, with Qt's read
+// buffer full, so does the network), so a client that never reads costs a bounded
+// buffer and writes a bounded log.
+constexpr qint64 kUnsentCap = 256 * 1024;
+
+bool paused(const QTcpSocket *socket) { return socket->bytesToWrite() > kUnsentCap; }
 
 QString dottedAddress(const QTcpSocket *socket)
 {
@@ -39,6 +47,14 @@ MobileServer::MobileServer(ServiceContext &context, QObject *parent)
     refreshTimer_.setInterval(kRefreshIntervalMs);
     connect(&server_, &QTcpServer::newConnection, this, &MobileServer::acceptPending);
     connect(&refreshTimer_, &QTimer::timeout, this, &MobileServer::TimerRefleshJavaClientTimer);
+    activTimer_.setSingleShot(true);
+    activTimer_.setInterval(kActivWriteMs);
+    connect(&activTimer_, &QTimer::timeout, this, [this] {
+        if (activChanges_.empty())
+            return;
+        writeActivChanges();
+        activTimer_.start();
+    });
     // The Firebird client raises events on its own thread; they are handled here.
     connect(&context_.danni, &TDANI::dispatchEvent, this,
             [this](const QString &name, unsigned) { IBEvents1_BAZA_TAXIEventAlert(name); }, Qt::QueuedConnection);
@@ -59,6 +75,8 @@ void MobileServer::resetTable(int size) { table_.reset(size, clock_()); }
 bool MobileServer::activate(quint16 port)
 {
     deactivate();
+    // A burst of phones connecting at once must not find the queue of connects full.
+    server_.setListenBacklogSize(kListenBacklog);
     if (!server_.listen(QHostAddress::AnyIPv4, port))
         return false;
     context_.mobileLog.append(QStringLiteral("JAVASERVERListen ..."));
@@ -83,6 +101,7 @@ void MobileServer::closeAllConnections()
 {
     while (!connections_.empty())
         closeConnection(connections_.front().socket);
+    writeActivChanges();
 }
 
 QString MobileServer::nowText() const { return RegionalFormat::dateTimeText(clock_()); }
@@ -130,6 +149,7 @@ void MobileServer::acceptPending()
         socket->setReadBufferSize(kJavaReadBufferCap);
         connections_.push_back({socket, dottedAddress(socket), ++lastConnectionId_});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { JAVASERVERClientRead(socket); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { resume(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { closeConnection(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
             // A peer that closes or resets its end is an ordinary disconnect.
@@ -187,10 +207,20 @@ void MobileServer::JAVASERVERClientRead(QTcpSocket *socket)
 {
     const QString address = addressOf(socket);
     TTableJavaClient *slot = table_.find(address);
-    if (!slot)
+    if (!slot || paused(socket))
         return;  // the bytes stay unread and unanswered
     slot->ReadBuffer += socket->readAll();
     serveBuffered(socket);
+}
+
+void MobileServer::resume(QTcpSocket *socket)
+{
+    const Connection *connection = connectionOf(socket);
+    if (!connection || connection->waiting || paused(socket))
+        return;
+    serveBuffered(socket);
+    if (isOpen(socket) && !paused(socket) && socket->bytesAvailable() > 0)
+        JAVASERVERClientRead(socket);
 }
 
 void MobileServer::serveBuffered(QTcpSocket *socket)
@@ -201,7 +231,7 @@ void MobileServer::serveBuffered(QTcpSocket *socket)
         return;
     for (;;) {
         const Connection *connection = connectionOf(socket);
-        if (!connection || connection->waiting)
+        if (!connection || connection->waiting || paused(socket))
             break;
         std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer);
         if (!request)
@@ -210,7 +240,8 @@ void MobileServer::serveBuffered(QTcpSocket *socket)
         if (!DispatchJavaCommand(address, *request) || slot->IP != address)
             return;
     }
-    if (slot->ReadBuffer.size() > kJavaReadBufferCap) {
+    // Complete requests may wait behind unsent answers; only a request that never ends is cut off.
+    if (slot->ReadBuffer.size() > kJavaReadBufferCap && isOpen(socket) && !paused(socket)) {
         logEvent(QStringLiteral("] клієнт з  IP:[") + address
                  + QStringLiteral("] передав понад %1 байт без закінчення запиту [###]. Зєднання закрито.")
                        .arg(kJavaReadBufferCap));
@@ -260,12 +291,7 @@ void MobileServer::TakeJavaSlot(const QString &address)
     const TTableJavaClient *slot = table_.take(address, clock_(), minutes);
     if (!slot)
         return;  // no free slot: the connection stays, unread and without a time limit
-    try {
-        ServiceLockGuard lock(ServiceLock());
-        InsertJavaActivRow(context_.danni, address, slot->TimeVhid, slot->TimeVihid);
-    } catch (const std::exception &error) {
-        reportFailure(QString::fromUtf8(error.what()));
-    }
+    queueActivChange({true, address, slot->TimeVhid, slot->TimeVihid});
 }
 
 void MobileServer::ReleaseJavaSlot(const QString &address)
@@ -277,9 +303,27 @@ void MobileServer::ReleaseJavaSlot(const QString &address)
                  + RegionalFormat::dateTimeText(slot->TimeVihid) + u']');
         JavaClientTable::release(*slot, clock_());
     }
+    queueActivChange({false, address, {}, {}});
+}
+
+void MobileServer::queueActivChange(JavaActivChange change)
+{
+    // The rows of a quiet moment are written at once; those of a burst of connects or
+    // disconnects (one event each) together, at most every kActivWriteMs.
+    activChanges_.push_back(std::move(change));
+    if (!activTimer_.isActive()) {
+        writeActivChanges();
+        activTimer_.start();
+    }
+}
+
+void MobileServer::writeActivChanges()
+{
+    std::vector<JavaActivChange> changes;
+    changes.swap(activChanges_);
     try {
         ServiceLockGuard lock(ServiceLock());
-        DeleteJavaActivRows(context_.danni, address);
+        WriteJavaActivChanges(context_.danni, changes);
     } catch (const std::exception &error) {
         reportFailure(QString::fromUtf8(error.what()));
     }
@@ -433,7 +477,7 @@ void MobileServer::complete(quint64 ticket, double kilometres)
         if (answer.isEmpty())
             return;  // as any failed request: the rest waits for the connection's next read
         sendRouteAnswer(deferred.address, deferred.command, answer);
-        serveBuffered(connection->socket);
+        resume(connection->socket);
         return;
     }
     if (answer.isEmpty())

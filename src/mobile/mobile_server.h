@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mobile/java_activ_rows.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_command.h"
 #include "mobile/java_route_worker.h"
@@ -115,8 +116,14 @@ private:
 
     Connection *connectionOf(const QTcpSocket *socket);
     Connection *connectionWithId(quint64 id);
-    // Runs the complete requests in the connection's buffer until one waits or fails.
+    // Runs the complete requests in the connection's buffer until one waits or fails, or
+    // the client has too many answers still to take.
     void serveBuffered(QTcpSocket *socket);
+    // The client took answers: its waiting requests, then its unread bytes, go on.
+    void resume(QTcpSocket *socket);
+    // The TABLE_ACTIV rows of the connections taken and released since the last write.
+    void queueActivChange(JavaActivChange change);
+    void writeActivChanges();
 
     void runCommand(const QString &address, TTableJavaClient &slot, const QByteArray &request);
     // The two requests that may need the route page: their answer, or OnlineDistanceNeeded.
@@ -136,11 +143,13 @@ private:
     ServiceContext &context_;
     QTcpServer server_;
     QTimer refreshTimer_;
+    QTimer activTimer_;
     Clock clock_;
     std::vector<Connection> connections_;  // open connections in arrival order
     quint64 lastConnectionId_ = 0;
     JavaClientTable table_;
     RouteEngine *routes_ = nullptr;
     std::map<quint64, Deferred> deferred_;  // by the worker's ticket
+    std::vector<JavaActivChange> activChanges_;
     JavaRouteWorker worker_;
 };

@@ -418,7 +418,7 @@ double RouteEngine::onlineTripDistance(const QString &start, const QString &dest
         throw OnlineDistanceNeeded{{start, destination, 0}, fetch};
     // Never wait on the network holding the lock: every page, phone and the window would.
     const ServiceLockRelease released;
-    return fetch({});
+    return fetch([this] { return fetchesCancelled_.load(); });
 }
 
 double RouteEngine::CalcTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online)

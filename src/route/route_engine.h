@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -78,6 +79,9 @@ public:
     // empty fetch means none. The online route page is not part of this engine: without
     // a hook set the distance of such trips is 0.
     OnlineDistance onlineDistance = [](const QString &, const QString &) { return OnlineFetch(); };
+    // While cancelled, route page fetches running on the callers' threads give up at once
+    // (a server stop must not wait for the page's time-out).
+    void CancelFetches(bool cancelled) { fetchesCancelled_ = cancelled; }
 
     void LoadCityMap();
     void AppendMapPoints();
@@ -146,4 +150,5 @@ private:
     MapStamp mapStamp_{};
     std::vector<StreetRoute> routeList_;
     Trip lastTrip_;
+    std::atomic<bool> fetchesCancelled_ = false;
 };

@@ -313,8 +313,11 @@ void ServerControl::N5Click()
     if (!context_.running())
         return;
     // Page handlers may be waiting for the service lock: the web listener waits for
-    // them, so it stops before the lock is taken. Sessions end at their place below.
+    // them, so it stops before the lock is taken; a handler waiting for the route page
+    // is let go at once. Sessions end at their place below.
+    routes_->CancelFetches(true);
     web_->stopListening();
+    routes_->CancelFetches(false);
     // The reader takes no lock, but may be making its connection: it is not waited for
     // with the lock held.
     context_.danni.clientList.stop();

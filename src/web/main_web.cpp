@@ -100,14 +100,7 @@ TWebMainForm::TWebMainForm(WebSession &session)
 
 void TWebMainForm::IWAppFormCreate()
 {
-    TIWUserSession &user = TIWUserSession::Current();
-    user.OrderState = 0;
-    user.ClientPhone.clear();
-    user.ClientCode = 0;
-    user.ClientPassword.clear();
-    user.OrderNumber = 0;
-    user.DriverCallsign = 0;
-    user.EntryAttempts = 0;
+    TIWUserSession::Current().ResetEntry();
     IWEdit1.text.clear();
     IWEdit2.text.clear();
     IWMemo1.text.clear();

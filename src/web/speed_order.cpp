@@ -84,14 +84,7 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
 void TSpeedOrder::IWAppFormCreate()
 {
     context_.accounts.addQuickEntry();  // stays "не задано" until the first start
-    TIWUserSession &user = TIWUserSession::Current();
-    user.OrderState = 0;
-    user.ClientPhone.clear();
-    user.ClientCode = 0;
-    user.ClientPassword.clear();
-    user.OrderNumber = 0;
-    user.DriverCallsign = 0;
-    user.EntryAttempts = 0;
+    TIWUserSession::Current().ResetEntry();
 
     QString tariff;
     int seconds;

@@ -10,3 +10,14 @@ TIWUserSession &TIWUserSession::Current()
         throw std::logic_error("no web session is being served on this thread");
     return *user;
 }
+
+void TIWUserSession::ResetEntry()
+{
+    OrderState = 0;
+    ClientPhone.clear();
+    ClientCode = 0;
+    ClientPassword.clear();
+    OrderNumber = 0;
+    DriverCallsign = 0;
+    EntryAttempts = 0;
+}

@@ -21,4 +21,8 @@ public:
 
     // The object of the session the calling request thread serves.
     static TIWUserSession &Current();
+
+    // What the main page and the quick order page forget when they are made: the order
+    // followed, the client's telephone, code and password, the entry attempts.
+    void ResetEntry();
 };

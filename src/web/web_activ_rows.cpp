@@ -7,7 +7,6 @@ void InsertWebActivRow(TDANI &danni, const QString &ip, const QString &id, const
                        const QDateTime &end)
 {
     InsertActivRow(danni, ip, id, vhid, end);
-    danni.RefreshGrid(TDANI::Grid::Activ);
 }
 
 WebActivRow FindWebActivRow(TDANI &danni, const QString &id)

@@ -4,33 +4,12 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
+import { alertingPage, clickAndLoad, launchBrowser, step, steps } from './journey.mjs';
 import { Service } from './service.mjs';
 
-const { chromium } = await import('playwright-core').catch(() => {
-  console.error('playwright-core is missing: run scripts/install-deps');
-  process.exit(1);
-});
-
-let browser;
-try {
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
-} catch (error) {
-  console.log('SKIP: Chromium cannot run here: ' + error.message.split('\n')[0]);
-  process.exit(77);
-}
-
+const browser = await launchBrowser();
 const service = new Service({ demo: true });
-let steps = 0;
-async function step(name, body) {
-  await body();
-  ++steps;
-  console.log('ok - ' + name);
-}
-
-async function click(page, selector) {
-  await Promise.all([page.waitForNavigation(), page.click(selector)]);
-  await page.waitForTimeout(50);  // the page's alerts come right after its load
-}
+const click = clickAndLoad;
 
 const settings =
   '[SET_FIRMA]\nTELEFON_FIRMA=555-12-12\n' +
@@ -49,9 +28,7 @@ try {
   service.dispatchQuery('UPDATE KLIENT SET KLIENT_DATA_NARODZENNIA = CURRENT_DATE WHERE KLIENT_NUMBER = 2; COMMIT;');
   await service.start(settings);
 
-  const page = await (await browser.newContext()).newPage();
-  page.alerts = [];
-  page.on('dialog', async (dialog) => { page.alerts.push(dialog.message()); await dialog.accept(); });
+  const page = await alertingPage(await browser.newContext());
 
   await step('the login shows the client panel and the birthday greeting', async () => {
     await page.goto(service.url);
@@ -112,7 +89,7 @@ try {
     assert.equal(await page.isVisible('#IWImageButton8'), false);
   });
   await service.stop();
-  console.log(`all ${steps} steps passed`);
+  console.log(`all ${steps.length} steps passed`);
 } catch (error) {
   console.error(error);
   console.error(service.stderr);

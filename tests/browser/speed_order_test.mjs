@@ -2,40 +2,14 @@
 // demo city, with the dispatchers' program stand-in moving the orders on through the
 // Firebird server. Exit 77 (skipped) only when Chromium cannot run.
 import assert from 'node:assert/strict';
+import { alertingPage, clickAndLoad, launchBrowser, step, steps } from './journey.mjs';
 import { Service } from './service.mjs';
 
-const { chromium } = await import('playwright-core').catch(() => {
-  console.error('playwright-core is missing: run scripts/install-deps');
-  process.exit(1);
-});
-
-let browser;
-try {
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
-} catch (error) {
-  console.log('SKIP: Chromium cannot run here: ' + error.message.split('\n')[0]);
-  process.exit(77);
-}
-
+const browser = await launchBrowser();
 const service = new Service({ demo: true });
-let steps = 0;
-async function step(name, body) {
-  await body();
-  ++steps;
-  console.log('ok - ' + name);
-}
+const newPage = async () => alertingPage(await browser.newContext());
 
-async function newPage() {
-  const page = await (await browser.newContext()).newPage();
-  page.alerts = [];
-  page.on('dialog', async (dialog) => { page.alerts.push(dialog.message()); await dialog.accept(); });
-  return page;
-}
-
-async function click(page, selector) {
-  await Promise.all([page.waitForNavigation(), page.click(selector)]);
-  await page.waitForTimeout(50);  // the page's alerts come right after its load
-}
+const click = clickAndLoad;
 
 async function openQuickOrder(page) {
   await page.goto(service.url);
@@ -136,7 +110,7 @@ try {
     await second.waitForTimeout(100);
     assert.deepEqual(second.alerts, ['Замовлення знищено диспетчером ! Повторіть спробу або замовте у телефонному режимі !']);
   });
-  console.log(`all ${steps} steps passed`);
+  console.log(`all ${steps.length} steps passed`);
 } catch (error) {
   console.error(error);
   console.error(service.stderr);

@@ -3,36 +3,12 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
+import { alertingPage, launchBrowser, step, steps } from './journey.mjs';
 import { Service } from './service.mjs';
 
-const { chromium } = await import('playwright-core').catch(() => {
-  console.error('playwright-core is missing: run scripts/install-deps');
-  process.exit(1);
-});
-
-let browser;
-try {
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
-} catch (error) {
-  console.log('SKIP: Chromium cannot run here: ' + error.message.split('\n')[0]);
-  process.exit(77);
-}
-
+const browser = await launchBrowser();
 const service = new Service();
-const steps = [];
-async function step(name, body) {
-  await body();
-  steps.push(name);
-  console.log('ok - ' + name);
-}
-
-// A page that answers every alert box and remembers its text.
-async function newPage(context) {
-  const page = await context.newPage();
-  page.alerts = [];
-  page.on('dialog', async (dialog) => { page.alerts.push(dialog.message()); await dialog.accept(); });
-  return page;
-}
+const newPage = alertingPage;
 
 async function login(page, code, password) {
   await page.fill('#IWEdit1', code);

@@ -49,7 +49,7 @@ protected:
         context.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN = QStringLiteral("10");
         table.reset(1, now);
         slot = table.take(QStringLiteral("10.0.0.7"), now, 10);
-        InsertJavaActivRow(context.danni, QStringLiteral("10.0.0.7"), slot->TimeVhid, slot->TimeVihid);
+        WriteJavaActivChanges(context.danni, {{true, QStringLiteral("10.0.0.7"), slot->TimeVhid, slot->TimeVihid}});
     }
 
     QByteArray answer(const QByteArray &request)

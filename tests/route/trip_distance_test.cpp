@@ -161,6 +161,20 @@ TEST_F(TripDistance, AddressOffTheMapAsksTheOnlineHookWithTheTextsAsGiven)
 
     db->engine.onlineDistance = online(0.0);
     EXPECT_EQ(db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}"), 0);
+
+    // A server stop lets a waiting fetch go at once.
+    std::vector<bool> toldToStop;
+    db->engine.onlineDistance = [&](const QString &, const QString &) {
+        return RouteEngine::OnlineFetch([&](const FetchCancelled &cancelled) {
+            toldToStop.push_back(cancelled());
+            return 0.0;
+        });
+    };
+    db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}");
+    db->engine.CancelFetches(true);
+    db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}");
+    db->engine.CancelFetches(false);
+    EXPECT_EQ(toldToStop, (std::vector<bool>{false, true}));
 }
 
 TEST_F(TripDistance, MapScaleProblemsAreLogged)

@@ -3,6 +3,7 @@
 
 #include "shell/account_counters.h"
 #include "shell/operator_log.h"
+#include "shell/service_context.h"
 #include "shell/ui/advert_window.h"
 #include "shell/ui/clients_log_window.h"
 
@@ -17,18 +18,26 @@ namespace {
 
 class LogWindowTest : public ::testing::Test {
 protected:
+    LogWindowTest() { setThreshold(QStringLiteral("100")); }
+    void setThreshold(const QString &lines)
+    {
+        context.settings.KIL_LOG_POZ = lines;
+        context.settings.JAVA_KIL_LOG_POZ = lines;
+    }
+
     QTemporaryDir dir;
     kvtest::ScriptedPrompt prompt;
-    QString threshold = QStringLiteral("100");
-    OperatorLog web{dir.path(), QStringLiteral("_LOG_PIDKL.RTF"), [this] { return threshold; }};
-    OperatorLog mobile{dir.path(), QStringLiteral("_LOG_PIDKL_JAVA.RTF"),
-                       [this] { return threshold; }};
+    ServiceContext context{dir.path(), prompt};
+    OperatorLog &web = context.webLog;
+    OperatorLog &mobile = context.mobileLog;
 };
+
+using AdvertWindowTest = LogWindowTest;
 
 TEST_F(LogWindowTest, ViewsFollowTheirOwnLog)
 {
     web.append(QStringLiteral("before the window"));
-    TForm2 window(web, mobile, prompt);
+    TForm2 window(context);
     EXPECT_EQ(window.webLogView()->toPlainText(), QStringLiteral("before the window"));
 
     web.append(QStringList{QStringLiteral("web one"), QStringLiteral("web two")});
@@ -41,14 +50,14 @@ TEST_F(LogWindowTest, ViewsFollowTheirOwnLog)
 
 TEST_F(LogWindowTest, SavedLogEmptiesItsViewAndFailuresReachTheOperator)
 {
-    TForm2 window(web, mobile, prompt);
-    threshold = QStringLiteral("2");
+    TForm2 window(context);
+    setThreshold(QStringLiteral("2"));
     QDir(dir.path()).mkdir(QStringLiteral("LOG"));
     web.append(QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
     DeliverQueued();
     EXPECT_EQ(window.webLogView()->toPlainText(), QStringLiteral("three"));
 
-    threshold = QStringLiteral("many");
+    setThreshold(QStringLiteral("many"));
     mobile.append(QStringLiteral("line"));
     DeliverQueued();
     ASSERT_EQ(prompt.messages.size(), 1);
@@ -57,7 +66,7 @@ TEST_F(LogWindowTest, SavedLogEmptiesItsViewAndFailuresReachTheOperator)
 
 TEST_F(LogWindowTest, ShowsOnTopAndHoldsTheOperatorWindow)
 {
-    TForm2 window(web, mobile, prompt);
+    TForm2 window(context);
     window.showPage(TForm2::Page::LogList);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -72,10 +81,10 @@ TEST_F(LogWindowTest, ShowsOnTopAndHoldsTheOperatorWindow)
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST(AdvertWindowTest, CountersPageFollowsTheCounters)
+TEST_F(AdvertWindowTest, CountersPageFollowsTheCounters)
 {
-    AccountCounters counters;
-    TForm3 window(counters);
+    AccountCounters &counters = context.accounts;
+    TForm3 window(context);
     const auto value = [&](const char *name) {
         return window.findChild<QLabel *>(QString::fromLatin1(name))->text();
     };
@@ -93,10 +102,9 @@ TEST(AdvertWindowTest, CountersPageFollowsTheCounters)
     EXPECT_EQ(value("NewsLast"), counters.values().newsLast);
 }
 
-TEST(AdvertWindowTest, CreationPageCollectsProgressWithTheButtonOnlyInformative)
+TEST_F(AdvertWindowTest, CreationPageCollectsProgressWithTheButtonOnlyInformative)
 {
-    AccountCounters counters;
-    TForm3 window(counters);
+    TForm3 window(context);
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
 
     window.showCreationPage();

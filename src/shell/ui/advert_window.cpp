@@ -1,10 +1,13 @@
 #include "shell/ui/advert_window.h"
 
 #include "shell/account_counters.h"
+#include "shell/service_context.h"
+#include "shell/ui/advert_schedule_page.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -25,15 +28,20 @@ QLabel *valueLabel(const QString &name)
     return label;
 }
 
+// The schedule needs room for its grid beside the panels; the other pages do not.
+constexpr QSize kScheduleSize(1180, 720);
+constexpr QSize kPageSize(720, 520);
+
 }  // namespace
 
-TForm3::TForm3(AccountCounters &counters, QWidget *parent)
-    : QDialog(parent), counters_(counters), pages_(new QStackedWidget(this))
+TForm3::TForm3(ServiceContext &context, QWidget *parent)
+    : QDialog(parent), counters_(context.accounts), pages_(new QStackedWidget(this)),
+      schedule_(new AdvertSchedulePage(context))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(720, 520);
+    setFixedSize(kPageSize);
 
     // Without a window frame the edge is drawn here, or the window melts into the one below.
     auto *border = new QFrame(this);
@@ -49,6 +57,10 @@ TForm3::TForm3(AccountCounters &counters, QWidget *parent)
     pages_->addWidget(reklamaPage());
     pages_->addWidget(creationPage());
     pages_->addWidget(countersPage());
+
+    // Enter in a field must not press a button of the window (the first would close it).
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
 
     connect(&counters_, &AccountCounters::changed, this, &TForm3::refreshCounters,
             Qt::QueuedConnection);
@@ -75,16 +87,12 @@ QWidget *TForm3::closeButton(const char *name)
 
 QWidget *TForm3::reklamaPage()
 {
-    // The schedule itself arrives with the adverts' own handling; the page keeps its place.
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("REKLAMA"));
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(heading(QStringLiteral("Розклад реклами")));
-    auto *bar = new QHBoxLayout;
-    bar->addStretch();
-    bar->addWidget(closeButton("SpeedButton14"));
-    layout->addLayout(bar);
-    layout->addStretch();
+    layout->addWidget(schedule_, 1);
+    connect(schedule_, &AdvertSchedulePage::closeRequested, this, &QDialog::close);
     return page;
 }
 
@@ -157,6 +165,7 @@ QWidget *TForm3::countersPage()
 void TForm3::showPage(Page page)
 {
     pages_->setCurrentIndex(int(page));
+    setFixedSize(page == Page::Reklama ? kScheduleSize : kPageSize);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -165,6 +174,15 @@ void TForm3::showPage(Page page)
     show();
     raise();
     activateWindow();
+    if (page == Page::Reklama)
+        schedule_->FormShow();
+}
+
+void TForm3::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        schedule_->FormClose();
 }
 
 TForm3::Page TForm3::currentPage() const { return Page(pages_->currentIndex()); }

@@ -3,9 +3,11 @@
 #include <QDialog>
 
 class AccountCounters;
+class AdvertSchedulePage;
 class QLabel;
 class QListWidget;
 class QStackedWidget;
+class ServiceContext;
 
 // TForm3: a borderless window on top of the operator window, one page at a time:
 // the advert schedule, the creation of the service database, the account counters.
@@ -14,8 +16,9 @@ class TForm3 : public QDialog {
 public:
     enum class Page { Reklama, CreateTableBaza, Licilnik };
 
-    explicit TForm3(AccountCounters &counters, QWidget *parent = nullptr);
+    explicit TForm3(ServiceContext &context, QWidget *parent = nullptr);
 
+    // Shows the window on `page`; the schedule page opens on the whole table.
     void showPage(Page page);
     Page currentPage() const;
 
@@ -25,6 +28,10 @@ public:
     QStringList creationProgress() const;
 
     void refreshCounters();
+    AdvertSchedulePage *schedulePage() const { return schedule_; }
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QWidget *reklamaPage();
@@ -35,6 +42,7 @@ private:
 
     AccountCounters &counters_;
     QStackedWidget *pages_;
+    AdvertSchedulePage *schedule_;
     QListWidget *progress_ = nullptr;
     QLabel *startTime_ = nullptr;
     QLabel *scans_ = nullptr;

@@ -2,27 +2,36 @@
 
 #include "common/prompt.h"
 #include "shell/operator_log.h"
+#include "shell/service_context.h"
+#include "shell/table_export.h"
+#include "shell/ui/clients_page.h"
+#include "shell/ui/external_url.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TForm2::TForm2(OperatorLog &webLog, OperatorLog &mobileLog, Prompt &prompt, QWidget *parent)
-    : QDialog(parent), prompt_(prompt), pages_(new QTabWidget(this))
+TForm2::TForm2(ServiceContext &context, QWidget *parent)
+    : QDialog(parent), context_(context), prompt_(context.prompt), pages_(new QTabWidget(this)),
+      clients_(new ClientsPage(context))
 {
+    OperatorLog &webLog = context.webLog;
+    OperatorLog &mobileLog = context.mobileLog;
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("ТАБЛИЦЯ КЛІЄНТІВ"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowModality(Qt::ApplicationModal);
-    resize(1000, 640);
+    resize(1200, 700);
 
-    // The clients table arrives with its own handling; the page is kept in its place.
-    pages_->addTab(withCloseStrip(QStringLiteral("TABL_KLIENT"), new QWidget),
+    pages_->addTab(withCloseStrip(QStringLiteral("TABL_KLIENT"), clients_, clients_->exportButton()),
                    QStringLiteral("TABL_KLIENT"));
+    connect(clients_->exportButton(), &QPushButton::clicked, this,
+            [this] { ExportGrid(context_, TDANI::Grid::Klient, &OpenExportedFile); });
     RichEdit2 = logView(QStringLiteral("RichEdit2"), webLog);
     pages_->addTab(withCloseStrip(QStringLiteral("LOG_LIST"), RichEdit2),
                    QStringLiteral("LOG_LIST"));
@@ -33,6 +42,10 @@ TForm2::TForm2(OperatorLog &webLog, OperatorLog &mobileLog, Prompt &prompt, QWid
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(pages_);
+
+    // Enter in a field must not press a button of the window (the first would close it).
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
 
     // A save that failed or a threshold that is not a number: the operator must know.
     for (OperatorLog *log : {&webLog, &mobileLog})
@@ -61,7 +74,7 @@ QPlainTextEdit *TForm2::logView(const QString &name, OperatorLog &log)
     return view;
 }
 
-QWidget *TForm2::withCloseStrip(const QString &name, QWidget *body)
+QWidget *TForm2::withCloseStrip(const QString &name, QWidget *body, QWidget *extra)
 {
     auto *page = new QWidget;
     page->setObjectName(name);
@@ -73,6 +86,8 @@ QWidget *TForm2::withCloseStrip(const QString &name, QWidget *body)
     auto *stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(4, 4, 4, 4);
     stripLayout->addWidget(close);
+    if (extra)
+        stripLayout->addWidget(extra);
     stripLayout->addStretch();
 
     auto *layout = new QVBoxLayout(page);
@@ -97,8 +112,23 @@ void TForm2::showPage(Page page)
 
 void TForm2::showClients(const ClientSearch &search)
 {
-    clientSearch_ = search;
     showPage(Page::TablKlient);
+    clients_->showClients(search);
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // A window restored by the window system shows what it showed.
+    if (!event->spontaneous())
+        clients_->FormShow();
+}
+
+void TForm2::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        clients_->FormClose();
 }
 
 TForm2::Page TForm2::currentPage() const { return Page(pages_->currentIndex()); }

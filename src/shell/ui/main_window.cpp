@@ -2,6 +2,7 @@
 
 #include "shell/lifecycle_server_control.h"
 #include "shell/service_context.h"
+#include "shell/table_export.h"
 #include "shell/ui/active_connections_grid.h"
 #include "shell/ui/advert_window.h"
 #include "shell/ui/clients_log_window.h"
@@ -61,7 +62,10 @@ TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
     connect(&control_, &ServerControl::runningChanged, this, &TForm1::showRunning);
     connect(&control_, &ServerControl::settingsPageVisible, this, &TForm1::setSettingsPageVisible);
     connect(settings_, &SettingsPage::advertScheduleRequested, this, &TForm1::N7Click);
-    connect(DBGrid1, &ActiveConnectionsGrid::clientRequested, this, &TForm1::N6Click);
+    connect(DBGrid1, &ActiveConnectionsGrid::clientRequested, this, [this](const QString &code) {
+        if (form2_)
+            form2_->showClients({ClientSearch::Field::Code, code});
+    });
 }
 
 void TForm1::setWindows(TForm2 *clientsAndLogs, TForm3 *adverts)
@@ -123,10 +127,10 @@ void TForm1::buildMenu()
 
     QMenu *excel = server->addMenu(QStringLiteral("Експорт в  Exel  ...."));
     excel->menuAction()->setObjectName(QStringLiteral("Exel1"));
-    // The table export arrives later; until then the items are shown but cannot be chosen.
-    menuItem(excel, "N11", QStringLiteral("Таблицю активних зєднань"))->setEnabled(false);
-    menuItem(excel, "N12", QStringLiteral("Таблицю заявок"))->setEnabled(false);
-    menuItem(excel, "N13", QStringLiteral("Таблицю скарг"))->setEnabled(false);
+    connect(menuItem(excel, "N11", QStringLiteral("Таблицю активних зєднань")), &QAction::triggered, this,
+            &TForm1::N11Click);
+    connect(menuItem(excel, "N12", QStringLiteral("Таблицю заявок")), &QAction::triggered, this, &TForm1::N12Click);
+    connect(menuItem(excel, "N13", QStringLiteral("Таблицю скарг")), &QAction::triggered, this, &TForm1::N13Click);
 
     connect(menuItem(server, "N7", QStringLiteral("РОЗКЛАД РЕКЛАМИ")), &QAction::triggered, this,
             &TForm1::N7Click);
@@ -225,6 +229,12 @@ void TForm1::N6Click()
     if (form2_)
         form2_->showPage(TForm2::Page::TablKlient);
 }
+
+void TForm1::N11Click() { ExportGrid(context_, TDANI::Grid::Activ, &OpenExportedFile); }
+
+void TForm1::N12Click() { ExportGrid(context_, TDANI::Grid::Zayavki, &OpenExportedFile); }
+
+void TForm1::N13Click() { ExportGrid(context_, TDANI::Grid::Skarga, &OpenExportedFile); }
 
 void TForm1::N7Click()
 {

@@ -40,6 +40,9 @@ public:
     void N6Click();
     void N7Click();
     void N10Click();
+    void N11Click();  // the table exports
+    void N12Click();
+    void N13Click();
     void N17Click();
     void LOG1Click();
     void LOGJAVAGPRSSERVER1Click();

@@ -60,8 +60,8 @@ int RunOperatorWindow(int argc, char **argv)
 
         TForm1 form1(context, control);
         prompt.setParentWidget(&form1);
-        auto *form2 = new TForm2(context.webLog, context.mobileLog, prompt, &form1);
-        auto *form3 = new TForm3(context.accounts, &form1);
+        auto *form2 = new TForm2(context, &form1);
+        auto *form3 = new TForm3(context, &form1);
         form1.setWindows(form2, form3);
         QObject::connect(&control, &ServerControl::creationPageShown, form3,
                          &TForm3::showCreationPage);
