@@ -10,14 +10,17 @@ namespace {
 constexpr const char *kVersion = "korvantis 2.0 (Web сервіс замовлення таксі \"Tesmora - TAXI\" ver 2.0)";
 
 constexpr const char *kUsage =
-    "Usage: korvantis [--headless] [--help] [--version]\n"
+    "Usage: korvantis [--headless | --start] [--help] [--version]\n"
     "\n"
     "Runs the taxi ordering service in the current folder, which holds SETSERVER.INI,\n"
     "SETTING_KART.INI, KORVANTIS_KLIENT.FDB (created at the first start), NEWS.rtf,\n"
     "LOG/ and Files/.\n"
     "\n"
     "  (no option)  the operator window\n"
-    "  --headless   no window: both servers start at once, messages go to stderr;\n"
+    "  --start      the operator window, both servers started at once as by\n"
+    "               \"ЗАПУСТИТИ СЕРВЕР\" (headless mode always starts them)\n"
+    "  --headless   no window: both servers start at once; messages and every log\n"
+    "               line go to stderr;\n"
     "               SIGINT/SIGTERM stop the servers and save the logs,\n"
     "               SIGHUP loads NEWS.rtf again\n"
     "  --help       this text\n"

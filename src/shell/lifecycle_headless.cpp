@@ -15,10 +15,26 @@ namespace {
 
 void report(const QString &text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 
+// The journal shows the service live: each line of a log also goes to stderr, written
+// on the thread that logged it, so in the log's own order and whether or not the main
+// thread is busy.
+void echo(OperatorLog &log, const char *name)
+{
+    QObject::connect(
+        &log, &OperatorLog::lineAppended, &log,
+        [name](const QString &line) {
+            const QByteArray text = name + (": " + line.toUtf8()) + '\n';
+            std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+        },
+        Qt::DirectConnection);
+}
+
 int serve(QCoreApplication &app)
 {
     StderrPrompt prompt;
     ServiceContext context(QDir::currentPath(), prompt);
+    echo(context.webLog, "web");
+    echo(context.mobileLog, "mobile");
     prompt.setLog(&context.webLog);
     QObject::connect(&context.webLog, &OperatorLog::problem, &app, report, Qt::QueuedConnection);
     QObject::connect(&context.mobileLog, &OperatorLog::problem, &app, report, Qt::QueuedConnection);

@@ -6,9 +6,11 @@
 
 void StderrPrompt::message(const QString &text)
 {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    // Headless mode echoes the log's lines to stderr.
     if (log_)
         log_->event(QStringLiteral("]: ") + text);
+    else
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
 }
 
 bool StderrPrompt::question(const QString &text)

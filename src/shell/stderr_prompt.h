@@ -4,7 +4,8 @@
 
 class OperatorLog;
 
-// The console of headless mode: messages go to stderr and the web log, questions
+// The console of headless mode: messages go to the web log (which headless mode echoes
+// to stderr), or straight to stderr before there is one; questions
 // are answered Yes (the only one at start-up is whether to create the service
 // database), input boxes keep their value.
 class StderrPrompt : public Prompt {

@@ -40,6 +40,12 @@ TEST_F(Headless, CreatesItsDatabaseServesBothPortsAndSavesBothLogsOnSigterm)
     EXPECT_TRUE(mobileLog.contains(QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !"))) << mobileLog.toStdString();
     EXPECT_TRUE(mobileLog.contains(QStringLiteral("**********************ЗУПИНКА СЕРВЕРА JAVA")));
     EXPECT_FALSE(accepts(web));
+
+    // What the journal shows: each line of both logs, as it was logged, named by its log.
+    const QStringList said = QString::fromUtf8(process.readAllStandardError()).split(u'\n');
+    for (const QString &line : webLog.split(u'\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(said.contains(QStringLiteral("web: ") + line)) << line.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("mobile: ЗАПУСК JAVA СЕРВЕРА. ОК !")));
 }
 
 TEST_F(Headless, WithTheMobileServerClosedOnlyTheWebPortListens)

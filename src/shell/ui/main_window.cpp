@@ -176,6 +176,8 @@ void TForm1::FormShow()
             Panel19->logo()->setToolTip(QString());
         N2->setEnabled(true);
         N5->setEnabled(true);
+        if (startServers_)
+            N2Click();
         break;
     case ServerControl::StartUpResult::Close:
         // The failure has been shown: the program ends.

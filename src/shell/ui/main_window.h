@@ -32,6 +32,8 @@ public:
 
     // Start-up, once, when the window is first shown.
     void FormShow();
+    // Both servers are started as by "ЗАПУСТИТИ СЕРВЕР" once start-up is done (--start).
+    void startServersAfterStartUp() { startServers_ = true; }
     // Start-up created the service database: the program is to start again.
     bool restartRequested() const { return restartRequested_; }
 
@@ -78,6 +80,7 @@ private:
     QAction *N2 = nullptr;
     QAction *N5 = nullptr;
     bool startUpScheduled_ = false;
+    bool startServers_ = false;
     bool restartRequested_ = false;
     int exitStatus_ = 0;
 };

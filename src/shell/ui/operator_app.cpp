@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -63,6 +64,8 @@ int RunOperatorWindow(int argc, char **argv)
         auto *form2 = new TForm2(context, &form1);
         auto *form3 = new TForm3(context, &form1);
         form1.setWindows(form2, form3);
+        if (std::find(arguments.begin() + 1, arguments.end(), "--start") != arguments.end())
+            form1.startServersAfterStartUp();
         QObject::connect(&control, &ServerControl::creationPageShown, form3,
                          &TForm3::showCreationPage);
         QObject::connect(&control, &ServerControl::creationProgress, form3,
