@@ -77,6 +77,8 @@ void ClientListReader::run(fb::ConnectParams params, std::chrono::milliseconds p
             if (!failing.isEmpty() && report)
                 report(QStringLiteral("]: Список клієнтів диспетчерської служби знову оновлюється."));
             failing.clear();
+        } catch (const fb::ConnectionLost &) {
+            // The service's own connection to the same server notices too, and says so.
         } catch (const fb::Error &error) {
             if (failing.isEmpty() && report)
                 report(QStringLiteral("]: Список клієнтів диспетчерської служби не оновлюється (%1); клієнтів, "

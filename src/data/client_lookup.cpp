@@ -24,6 +24,22 @@ std::optional<ClientRecord> FindClient(TDANI &d, qint64 code)
     return record;
 }
 
+bool AnyClientWithPiece(TDANI &d, const QString &piece)
+{
+    if (const std::shared_ptr<const ClientList> list = d.clientList.current()) {
+        const std::optional<std::vector<int>> rows = list->withPiece(piece);
+        if (rows && !rows->empty())
+            return true;
+    }
+    TDANI::SelectReadOnly(d.RIZNE,
+                          QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%'")
+                              + QLatin1String(kLikeEscape) + u')',
+                          {LikePiece(d.DispatchColumns(QStringLiteral("KLIENT")), QStringLiteral("KLIENT_DODATKOVO"), piece)});
+    const bool found = !d.RIZNE.isEmpty();
+    d.RIZNE.close();
+    return found;
+}
+
 int CountClientsByTelephone(TDANI &d, const QString &telephone, std::optional<qint64> code)
 {
     const QString piece = code ? BracketedNumber5(*code) : QString();

@@ -17,6 +17,10 @@ class TDANI;
 // "[" + FormatNumber5(code) + "]".
 std::optional<ClientRecord> FindClient(TDANI &d, qint64 code);
 
+// Whether a client record holds `piece` (client-typed, "[" + code + "]") in
+// KLIENT_DODATKOVO, literally.
+bool AnyClientWithPiece(TDANI &d, const QString &piece);
+
 // How many client records hold `telephone` in KLIENT_TELEFON, literally, and, with a
 // code, that code's "[00220]" in KLIENT_DODATKOVO.
 int CountClientsByTelephone(TDANI &d, const QString &telephone, std::optional<qint64> code);

@@ -5,6 +5,7 @@
 #include "common/regional_format.h"
 #include "common/text64.h"
 #include "common/win1251.h"
+#include "data/client_lookup.h"
 #include "data/lookup_text.h"
 #include "data/row_number.h"
 #include "mobile/java_framing.h"
@@ -55,11 +56,7 @@ QByteArray AddUsersAnswer(ServiceContext &context, const QString &address, const
 
     TDANI &d = context.danni;
     if (errors.isEmpty()) {
-        if (!found(d.RIZNE,
-                   QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%'")
-                       + QLatin1String(kLikeEscape) + u')',
-                   LikePiece(d.DispatchColumns(QStringLiteral("KLIENT")), QStringLiteral("KLIENT_DODATKOVO"),
-                             u'[' + code + u']')))
+        if (!AnyClientWithPiece(d, u'[' + code + u']'))
             errors << QStringLiteral("<Вказаний код не існує у базі диспетчерської служби>");
         // A code longer than the code columns is in neither table.
         if (FitsColumn(d.ServiceColumns(QStringLiteral("TABLE_KLIENT")), QStringLiteral("TABLE_KLIENT_KOD"), code)

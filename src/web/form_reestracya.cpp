@@ -2,7 +2,7 @@
 
 #include "common/log_text.h"
 #include "common/service_lock.h"
-#include "data/like_pattern.h"
+#include "data/client_lookup.h"
 #include "data/row_number.h"
 #include "shell/service_context.h"
 #include "web/main_web.h"
@@ -102,10 +102,7 @@ QStringList TForm_Reestracya::existingRecords()
     const QString code = IWEdit1.text;
     QStringList errors;
     // The code as typed, matched literally inside the client's record.
-    if (!anyRow(d.RIZNE,
-                QStringLiteral("SELECT KLIENT_NUMBER FROM KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%'%1)")
-                    .arg(QString::fromLatin1(kLikeEscape)),
-                LikeLiteral(u'[' + code + u']')))
+    if (!AnyClientWithPiece(d, u'[' + code + u']'))
         errors << QStringLiteral("<Вказаний код не існує у базі диспетчерської служби>");
     if (anyRow(d.GPRS_RIZNE, QStringLiteral("SELECT TABLE_KLIENT_NP FROM TABLE_KLIENT\nWHERE (TABLE_KLIENT_KOD = ?)"),
                code))
