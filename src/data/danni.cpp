@@ -114,21 +114,20 @@ void TDANI::listenForDispatchEvents()
 }
 
 template <class F>
-void TDANI::readingOnce(fb::Query &query, F &&read)
+void TDANI::readingOnce(F &&read)
 {
     try {
         read();
     } catch (const fb::ConnectionLost &lost) {
         if (lost.outcomeUnknown())
             throw;
-        query.transaction().attachment().awaitReconnect(kRetryWait);
         read();
     }
 }
 
 void TDANI::Select(fb::Query &query, const QString &sql, const fb::Params &params)
 {
-    readingOnce(query, [&] {
+    readingOnce([&] {
         query.transaction().commitIfActive();
         query.close();
         query.open(sql, params);
@@ -146,7 +145,7 @@ int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &param
 
 void TDANI::SelectReadOnly(fb::Query &query, const QString &sql, const fb::Params &params)
 {
-    readingOnce(query, [&] {
+    readingOnce([&] {
         query.transaction().commitIfActive();
         query.close();
         query.openReadOnly(sql, params);

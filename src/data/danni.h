@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QString>
 
-#include <chrono>
 #include <map>
 #include <memory>
 
@@ -28,8 +27,6 @@ public:
     enum class Grid { Zayavki, Activ, Skarga, Klient, Reklama };
     enum class Database { Dispatch, Service };
 
-    // How long a read that met a lost connection waits for a new one before its one retry.
-    static constexpr std::chrono::seconds kRetryWait{2};
     // How long a new connection to the dispatchers' server may take to be made.
     static constexpr int kConnectTimeoutSeconds = 5;
 
@@ -64,9 +61,9 @@ public:
     // The dispatchers' clients in memory, read while the servers run (client_lookup.h).
     ClientListReader clientList;
 
-    // A read that meets a lost connection is run once more on a new one, when one can be
-    // made within kRetryWait; a write never is (whether it reached the database is not
-    // known): it fails with fb::ConnectionLost.
+    // A read that meets a lost connection is run once more, on a new one when the server
+    // answers again (fb::kReconnectWait); a write never is (whether it reached the
+    // database is not known): it fails with fb::ConnectionLost.
     //
     // The statement pattern: commit the query's transaction when open, close the
     // query, then open a SELECT (cursor on its first row) ...
@@ -133,7 +130,7 @@ private:
     static QString takeScalar(fb::Query &query);
     // Runs `read`, and once more after a lost connection has been made again.
     template <class F>
-    static void readingOnce(fb::Query &query, F &&read);
+    static void readingOnce(F &&read);
     void watch(fb::Attachment &attachment, Database database);
     void listenForDispatchEvents();
 

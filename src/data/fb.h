@@ -74,11 +74,14 @@ QString valueText(const Value &value);
 
 // How often a lost connection is sought again.
 inline constexpr std::chrono::seconds kReconnectInterval{2};
+// How long a statement that finds its connection lost waits for a try at a new one.
+inline constexpr std::chrono::seconds kReconnectWait{2};
 
 // A connection that outlives its server's restarts. The statement that meets a lost
 // connection fails with ConnectionLost; from then on a new connection is sought in the
-// background every kReconnectInterval, statements fail at once with ConnectionLost, and
-// the first one after a new connection is there takes it. What was begun on the old
+// background every kReconnectInterval; a statement meanwhile asks for a try at once and
+// waits for it (unless one is under way), takes the new connection when it was made and
+// fails with ConnectionLost otherwise. What was begun on the old
 // connection is gone: its prepared statements, transactions and event listeners. A
 // transaction that had written and was neither committed nor rolled back says so at its
 // next commit or statement, so that no caller takes half a change for a whole one.
@@ -106,8 +109,6 @@ public:
     // Takes a new connection found in the background, when there is one; true when the
     // connection is usable now. Never waits on the network.
     bool restore();
-    // While lost: waits at most `limit` for the background's next try, then restore().
-    bool awaitReconnect(std::chrono::milliseconds limit);
 
     // Creates the database file and detaches from it again.
     static void createDatabase(const ConnectParams &params, int pageSize, const QString &defaultCharset);

@@ -135,7 +135,7 @@ public:
 
     // The new attachment, now the caller's; null while there is none yet.
     Firebird::IAttachment *take();
-    // Waits at most `limit` until the first try has ended.
+    // Asks for a try now and waits at most `limit` for its end.
     void awaitTry(std::chrono::milliseconds limit);
     QString lastError();
 
@@ -147,6 +147,8 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool stopping_ = false;
+    bool trying_ = false;
+    bool wanted_ = false;  // a try is asked for before the interval is over
     int tries_ = 0;
     Firebird::IAttachment *made_ = nullptr;
     QString lastError_;

@@ -44,6 +44,11 @@ Reconnector::~Reconnector()
 void Reconnector::run()
 {
     for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            trying_ = true;
+            wanted_ = false;
+        }
         IAttachment *made = nullptr;
         QString error;
         try {
@@ -53,6 +58,7 @@ void Reconnector::run()
         }
         std::unique_lock lock(mutex_);
         ++tries_;
+        trying_ = false;
         if (made) {
             made_ = made;
             changed_.notify_all();
@@ -63,7 +69,7 @@ void Reconnector::run()
         }
         lastError_ = error;
         changed_.notify_all();
-        if (changed_.wait_for(lock, kReconnectInterval, [this] { return stopping_; }))
+        if (changed_.wait_for(lock, kReconnectInterval, [this] { return stopping_ || wanted_; }) && stopping_)
             return;
     }
 }
@@ -77,7 +83,15 @@ IAttachment *Reconnector::take()
 void Reconnector::awaitTry(std::chrono::milliseconds limit)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, limit, [this] { return tries_ > 0 || made_ || stopping_; });
+    // A try under way is not waited for, except the first after the loss: while the
+    // server's host is unreachable a try lasts the whole connect time-out, and statements
+    // rather fail at once than hold up everybody behind the service lock.
+    if (made_ || (trying_ && tries_ > 0))
+        return;
+    const int until = tries_ + 1;
+    wanted_ = true;
+    changed_.notify_all();
+    changed_.wait_for(lock, limit, [&] { return tries_ >= until || made_ || stopping_; });
 }
 
 QString Reconnector::lastError()
@@ -94,6 +108,10 @@ IAttachment *Attachment::Impl::require()
         return attachment;
     if (!open)
         throw Error(QStringLiteral("The database connection is not open"));
+    // Sought now rather than at the next interval: a server that is back serves this
+    // statement already.
+    if (reconnector)
+        reconnector->awaitTry(kReconnectWait);
     if (restore())
         return attachment;
     const QString latest = reconnector ? reconnector->lastError() : QString();
@@ -150,14 +168,5 @@ void Attachment::setWatcher(Watcher watcher) { impl_->watcher = std::move(watche
 void Attachment::setReconnectNotice(std::function<void()> notice) { impl_->reconnectNotice = std::move(notice); }
 
 bool Attachment::restore() { return impl_->open && impl_->restore(); }
-
-bool Attachment::awaitReconnect(std::chrono::milliseconds limit)
-{
-    if (!impl_->open)
-        return false;
-    if (!impl_->attachment && impl_->reconnector)
-        impl_->reconnector->awaitTry(limit);
-    return impl_->restore();
-}
 
 }  // namespace fb

@@ -92,7 +92,7 @@ void ServiceFolder::writeSettings(const QString &extra) const
         throw std::runtime_error("cannot write SETSERVER.INI");
     const QString text = QStringLiteral("[SHLYAH_BAZA]\nSERVER=%1\nPATH_BAZA=%2\nNAME_BAZA=DISPATCH.FDB\n"
                                         "[SET_SERV]\nLOGIN=SYSDBA\nPASS=%3\n")
-                             .arg(viaServer_ ? QStringLiteral("localhost:") : QString(), path(), password_)
+                             .arg(serverPrefix_, path(), password_)
         + extra;
     file.write(text.toUtf8());
 }
@@ -114,15 +114,15 @@ void ServiceFolder::createServiceDatabase(const QList<QPair<QString, QString>> &
     transaction.commit();
 }
 
-void ServiceFolder::useServer(const QString &sysdbaPassword)
+void ServiceFolder::useServer(const QString &sysdbaPassword, const QString &prefix)
 {
-    viaServer_ = true;
+    serverPrefix_ = prefix;
     password_ = sysdbaPassword;
 }
 
 QString ServiceFolder::dispatchConnection() const
 {
-    return viaServer_ ? QStringLiteral("localhost:") + dispatchDatabase() : dispatchDatabase();
+    return serverPrefix_ + dispatchDatabase();
 }
 
 QString ServerPassword()

@@ -28,15 +28,16 @@ public:
     void createServiceDatabase(const QList<QPair<QString, QString>> &accounts) const;
 
     // From now on the program reaches the dispatchers' database through the local
-    // Firebird server (so that a second process can change it and raise events).
-    void useServer(const QString &sysdbaPassword);
+    // Firebird server (so that a second process can change it and raise events); another
+    // server than the shared one by its prefix ("localhost/PORT:").
+    void useServer(const QString &sysdbaPassword, const QString &prefix = QStringLiteral("localhost:"));
     // The connection string of the dispatchers' database as the program uses it.
     QString dispatchConnection() const;
     QString password() const { return password_; }
 
 private:
     TempDir dir_;
-    bool viaServer_ = false;
+    QString serverPrefix_;  // empty: the embedded engine
     QString password_ = QStringLiteral("masterkey");
 };
 
