@@ -300,12 +300,15 @@ QString ServerControl::startMobileServer()
     } else {
         reason = QStringLiteral("максимальна кількість зєднань не є додатним числом");
     }
-    log.append(reason.isEmpty() ? QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !")
-                                : QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !"));
-    log.append(kAsterisks);
-    if (reason.isEmpty())
+    if (reason.isEmpty()) {
+        log.append({QStringLiteral("ЗАПУСК JAVA СЕРВЕРА. ОК !"), kAsterisks});
         return {};
-    return QStringLiteral("Неможливо запустити JAVA сервер на порту [%1] (%2).").arg(s.PORT_JAVA_SERVERA, reason);
+    }
+    // The window's operator reads why in the mobile log.
+    const QString failure =
+        QStringLiteral("Неможливо запустити JAVA сервер на порту [%1] (%2).").arg(s.PORT_JAVA_SERVERA, reason);
+    log.append({QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !"), failure, kAsterisks});
+    return failure;
 }
 
 void ServerControl::N5Click()

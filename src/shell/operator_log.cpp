@@ -73,31 +73,28 @@ QString OperatorLog::fileName(const QDateTime &moment, const QString &suffix)
     return stamp + suffix;
 }
 
-std::optional<int> OperatorLog::thresholdLocked()
+int OperatorLog::thresholdLocked()
 {
     const QString text = thresholdText_ ? thresholdText_() : QString();
     bool ok = false;
     const int threshold = text.trimmed().toInt(&ok);
-    if (ok)
+    if (ok && threshold > 0)
         return threshold;
-    // A hand-edited file may hold anything here: say so once, never save by it.
+    // A hand-edited file may hold anything here: say so once, and save by the default
+    // meanwhile, so that lines neither pile up in memory nor make a file each.
     if (text != reportedThreshold_) {
         reportedThreshold_ = text;
         emit problem(QStringLiteral("Невірно задана кількість позицій в LOG-листі для "
                                     "збереження: [%1]").arg(text));
     }
-    return std::nullopt;
+    return kDefaultThreshold;
 }
 
-bool OperatorLog::fullLocked()
-{
-    const std::optional<int> threshold = thresholdLocked();
-    return threshold && lines_.size() >= *threshold;
-}
+bool OperatorLog::fullLocked() { return lines_.size() >= thresholdLocked(); }
 
 void OperatorLog::keepWithinCapLocked()
 {
-    const qsizetype cap = qsizetype(std::max(thresholdLocked().value_or(0), 1)) * kKeptSaves;
+    const qsizetype cap = qsizetype(thresholdLocked()) * kKeptSaves;
     if (lines_.size() <= cap)
         return;
     lines_.remove(0, lines_.size() - cap);
@@ -124,7 +121,7 @@ bool OperatorLog::saveLocked()
     if (!QFileInfo(logDir.path()).isDir() || !SaveRtf(path, lines_, &error)) {
         const bool firstFailure = saveError_.isEmpty();
         saveError_ = QStringLiteral("Неможливо зберегти LOG-файл [%1] %2").arg(QDir::toNativeSeparators(path), error);
-        retryAt_ = lines_.size() + std::max(thresholdLocked().value_or(1), 1);
+        retryAt_ = lines_.size() + thresholdLocked();
         keepWithinCapLocked();
         if (firstFailure)
             emit problem(saveError_ + QStringLiteral(". Рядки залишаються в памяті до наступної спроби."));

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <mutex>
-#include <optional>
 
 // One of the two running logs (web, mobile). Lines are appended from any thread;
 // appends and saves never interleave. When the log reaches its threshold it is
@@ -39,6 +38,8 @@ public:
 
     // Lines kept while saves fail: this many thresholds' worth.
     static constexpr int kKeptSaves = 20;
+    // The threshold in force while the setting is no positive whole number.
+    static constexpr int kDefaultThreshold = 5000;
 
     // The file name a save at `moment` would get (before de-duplication).
     static QString fileName(const QDateTime &moment, const QString &suffix);
@@ -53,7 +54,7 @@ signals:
 private:
     bool saveLocked();
     bool fullLocked();
-    std::optional<int> thresholdLocked();
+    int thresholdLocked();
     void keepWithinCapLocked();
 
     mutable std::mutex mutex_;

@@ -343,7 +343,9 @@ void TForm_KodovaneZamov::moveSessionEnd()
 {
     const TIWUserSession &user = TIWUserSession::Current();
     const QDateTime now = QDateTime::currentDateTime();
-    const int minutes = ServerSettings::toInt(context_.settings.MAX_CHAS_KODOVANOGO_ZEDN).value_or(0);
+    // A setting that is no number gives the default, as for the phones: 0 would end the
+    // session at the next ten-second check.
+    const int minutes = ServerSettings::toInt(context_.settings.MAX_CHAS_KODOVANOGO_ZEDN).value_or(30);
     TDANI &d = context_.danni;
     TDANI::Execute(d.GPRS_RIZNE,
                    QStringLiteral("UPDATE TABLE_ACTIV\n"

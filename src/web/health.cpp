@@ -42,13 +42,14 @@ void InstallHealthRoute(httplib::Server &server, ServiceContext &context, WebApp
 {
     server.Get("/health", [&context, &application, started](const httplib::Request &request, httplib::Response &response) {
         response.set_header("Cache-Control", "no-store");
-        // The connection's own peer: a forwarded address proves nothing here.
+        // The connection's own peer, unless it is a trusted proxy: a proxy on this host
+        // would otherwise make every client a local one.
         QStringList from;
         {
             ServiceLockGuard lock(ServiceLock());
             from = ServerSettings::addresses(context.settings.HEALTH_FROM);
         }
-        if (!HealthRequestAllowed(QString::fromStdString(request.remote_addr), from)) {
+        if (!HealthRequestAllowed(application.clientAddress(request), from)) {
             response.status = 403;
             return;
         }

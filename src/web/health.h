@@ -12,7 +12,8 @@ class Server;
 #include <QString>
 #include <QStringList>
 
-// Whether `peer` may ask: this host (loopback) or one of the hosts `from` names.
+// Whether `peer` may ask: this host (loopback) or one of the hosts `from` names. The
+// peer is the connection's, or the client a trusted proxy forwards.
 bool HealthRequestAllowed(const QString &peer, const QStringList &from);
 
 // GET /health on the web port: whether the servers run and both databases answer,

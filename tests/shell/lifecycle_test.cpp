@@ -219,7 +219,11 @@ TEST_F(LifecycleTest, MobileTableOfZeroKeepsTheWebServerRunning)
         QStringLiteral("********************** JAVA SERVER ************************"),
         QStringLiteral("МАКСИМАЛЬНА КІЛЬКІСТЬ ДОЗВОЛЕНИХ КЛІЄНТІВ = нуль"),
         QStringLiteral("ПОРТ СЕРВЕРА = %1").arg(javaPort),
-        QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !"), QString(61, u'*')};
+        QStringLiteral("ВИНИКЛИ ПОМИЛКИ У ЗАПУСКУ JAVA СЕРВЕРА !"),
+        QStringLiteral("Неможливо запустити JAVA сервер на порту [%1] (максимальна кількість зєднань не є "
+                       "додатним числом).")
+            .arg(javaPort),
+        QString(61, u'*')};
     EXPECT_EQ(context->mobileLog.lines(), expected);
     control->N5Click();
 }

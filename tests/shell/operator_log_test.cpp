@@ -101,16 +101,21 @@ TEST_F(OperatorLogTest, AShortSaveKeepsTheLinesUpToTheCapAndIsToldOnce)
     EXPECT_EQ(plainText(dir.path() + QStringLiteral("/LOG/") + logFiles(dir.path()).value(0)).count(u'ж'), cap * 40);
 }
 
-TEST_F(OperatorLogTest, ThresholdThatIsNotANumberNeverSavesAndIsReported)
+TEST_F(OperatorLogTest, ThresholdThatIsNoPositiveNumberIsReportedOnceAndTheDefaultSaves)
 {
-    webThreshold = QStringLiteral("п'ять");
     QStringList problems;
     QObject::connect(&web, &OperatorLog::problem, [&](const QString &text) { problems << text; });
-    for (int i = 0; i < 10; ++i)
+    for (const char *bad : {"п'ять", "0", "-3"}) {
+        webThreshold = QString::fromUtf8(bad);
+        for (int i = 0; i < 10; ++i)
+            web.append(QStringLiteral("x"));
+    }
+    EXPECT_EQ(problems.size(), 3);
+    EXPECT_TRUE(logFiles(dir.path()).isEmpty()) << "no file for each line";
+    for (int i = web.lineCount(); i < OperatorLog::kDefaultThreshold; ++i)
         web.append(QStringLiteral("x"));
-    EXPECT_EQ(web.lineCount(), 10);
-    EXPECT_EQ(problems.size(), 1);
-    EXPECT_TRUE(logFiles(dir.path()).isEmpty());
+    EXPECT_EQ(logFiles(dir.path()).size(), 1) << "nor lines kept without end";
+    EXPECT_EQ(web.lineCount(), 0);
 }
 
 TEST_F(OperatorLogTest, AppendsFromManyThreadsLoseNothingAndNeverInterleave)

@@ -91,6 +91,13 @@ TEST_F(WebServiceTest, HealthAnswersThisHostWithoutASession)
     EXPECT_EQ(report[QStringLiteral("webSessions")].toInt(), 0);
     EXPECT_EQ(web.application().sessionCount(), 0);
 
+    // Behind a proxy on this host every request comes from loopback: the client the
+    // proxy names is judged instead.
+    web.application().setTrustedProxies({QStringLiteral("127.0.0.1")});
+    EXPECT_EQ(raw.Get("/health", {{"X-Forwarded-For", "192.0.2.7"}})->status, 403);
+    EXPECT_EQ(raw.Get("/health", {{"X-Forwarded-For", "127.0.0.1"}})->status, 200);
+    web.application().setTrustedProxies({});
+
     struct Case {
         const char *peer;
         QStringList from;
