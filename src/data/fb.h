@@ -101,7 +101,6 @@ public:
     void close();
     // Opened and not closed again, whether or not the connection is lost meanwhile.
     bool isOpen() const;
-    bool isLost() const;
 
     void setWatcher(Watcher watcher);
     // Called on the background thread as soon as a new connection is ready to be taken.

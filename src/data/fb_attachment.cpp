@@ -225,8 +225,6 @@ Attachment::Impl &Attachment::impl() { return *impl_; }
 
 bool Attachment::isOpen() const { return impl_->open; }
 
-bool Attachment::isLost() const { return impl_->open && !impl_->attachment; }
-
 void Attachment::open(const ConnectParams &params)
 {
     close();
