@@ -1,8 +1,8 @@
 #include "shell/ui/active_connections_grid.h"
 
 #include "common/service_lock.h"
+#include "shell/ui/grid_look.h"
 
-#include <QHeaderView>
 
 #include <array>
 
@@ -25,32 +25,16 @@ const std::array<Column, 7> kColumns{{
 
 constexpr int kCodeColumn = 3;
 
-int fieldIndex(const QStringList &fields, const char *name)
-{
-    for (int i = 0; i < fields.size(); ++i)
-        if (fields[i].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
 }  // namespace
 
 ActiveConnectionsGrid::ActiveConnectionsGrid(TDANI &danni, QWidget *parent)
     : QTableWidget(parent), danni_(danni)
 {
     setObjectName(QStringLiteral("DBGrid1"));
-    setColumnCount(int(kColumns.size()));
     QStringList captions;
     for (const Column &column : kColumns)
         captions << QString::fromUtf8(column.caption);
-    setHorizontalHeaderLabels(captions);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setAlternatingRowColors(true);
-    verticalHeader()->setVisible(false);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    horizontalHeader()->setStretchLastSection(true);
+    SetUpRowGrid(*this, captions);
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow) {
         if (row != previousRow)
@@ -75,7 +59,7 @@ void ActiveConnectionsGrid::showSnapshot(const GridSnapshot &snapshot)
     // Fields are found by name: the column order of the table is not ours to rely on.
     std::array<int, kColumns.size()> source;
     for (size_t i = 0; i < kColumns.size(); ++i)
-        source[i] = fieldIndex(snapshot.columns, kColumns[i].field);
+        source[i] = FieldIndex(snapshot.columns, QString::fromLatin1(kColumns[i].field));
 
     showing_ = true;
     clearContents();

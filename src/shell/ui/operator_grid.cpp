@@ -1,34 +1,14 @@
 #include "shell/ui/operator_grid.h"
 
-#include <QHeaderView>
-
-namespace {
-
-int fieldIndex(const QStringList &fields, const QString &name)
-{
-    for (int i = 0; i < fields.size(); ++i)
-        if (fields[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-}  // namespace
+#include "shell/ui/grid_look.h"
 
 OperatorGrid::OperatorGrid(TDANI &danni, TDANI::Grid grid, std::vector<Column> columns, QWidget *parent)
     : QTableWidget(parent), columns_(std::move(columns))
 {
-    setColumnCount(int(columns_.size()));
     QStringList captions;
     for (const Column &column : columns_)
         captions << column.caption;
-    setHorizontalHeaderLabels(captions);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setAlternatingRowColors(true);
-    verticalHeader()->setVisible(false);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    horizontalHeader()->setStretchLastSection(true);
+    SetUpRowGrid(*this, captions);
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow) {
         if (showing_ || row == previousRow || row < 0)
@@ -51,7 +31,7 @@ void OperatorGrid::showSnapshot(const GridSnapshot &snapshot)
     snapshot_ = snapshot;
     std::vector<int> source;
     for (const Column &column : columns_)
-        source.push_back(fieldIndex(snapshot.columns, column.field));
+        source.push_back(FieldIndex(snapshot.columns, column.field));
 
     showing_ = true;
     clearContents();
@@ -72,5 +52,5 @@ QString OperatorGrid::currentValue(const QString &field) const
     const int row = currentRow();
     if (row < 0 || row >= int(snapshot_.rows.size()))
         return {};
-    return snapshot_.rows[size_t(row)].value(fieldIndex(snapshot_.columns, field));
+    return snapshot_.rows[size_t(row)].value(FieldIndex(snapshot_.columns, field));
 }
