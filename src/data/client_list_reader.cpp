@@ -7,6 +7,8 @@ namespace {
 
 // The scheduling priority of the reader's thread, below the threads that answer.
 constexpr int kNiceness = 10;
+// Reads that may fail in a row before the list is no longer used.
+constexpr int kFailuresBeforeDrop = 3;
 
 }  // namespace
 
@@ -75,7 +77,7 @@ void ClientListReader::run(fb::ConnectParams params, std::chrono::milliseconds p
     // Everything of the connection lives and dies on this thread.
     fb::Attachment attachment;
     fb::Transaction transaction(attachment);
-    QString failing;  // why the last read failed; empty while reading works
+    int failures = 0;  // reads failed in a row
     for (;;) {
         // At most one read a period; one that took longer is followed at once.
         const auto started = std::chrono::steady_clock::now();
@@ -86,17 +88,20 @@ void ClientListReader::run(fb::ConnectParams params, std::chrono::milliseconds p
             const std::shared_ptr<const ClientList> known = current_.load();
             if (!known || known->rows() != records)
                 current_.store(std::make_shared<const ClientList>(std::move(records)));
-            if (!failing.isEmpty() && report)
-                report(QStringLiteral("]: Список клієнтів диспетчерської служби знову оновлюється."));
-            failing.clear();
-        } catch (const fb::ConnectionLost &) {
-            // The service's own connection to the same server notices too, and says so.
+            if (failures >= kFailuresBeforeDrop && report)
+                report(QStringLiteral("]: Список клієнтів диспетчерської служби знову оновлюється; клієнтів шукають "
+                                      "у ньому."));
+            failures = 0;
         } catch (const fb::Error &error) {
-            if (failing.isEmpty() && report)
-                report(QStringLiteral("]: Список клієнтів диспетчерської служби не оновлюється (%1); клієнтів, "
-                                      "яких у ньому немає, шукають у базі.")
-                           .arg(error.text().replace(u'\n', u' ')));
-            failing = error.text();
+            // A list that cannot be refreshed would go on finding deleted clients: after a
+            // few periods the look-ups ask the database again.
+            if (++failures == kFailuresBeforeDrop) {
+                current_.store(nullptr);
+                if (report)
+                    report(QStringLiteral("]: Список клієнтів диспетчерської служби не оновлюється (%1); клієнтів "
+                                          "шукають у базі, поки він не оновиться.")
+                               .arg(error.text().replace(u'\n', u' ')));
+            }
         }
         if (sleepUntil(started + period))
             return;

@@ -22,7 +22,9 @@ ClientRecord ClientRecordOf(const std::vector<fb::Value> &row);
 // whole of the dispatchers' KLIENT every period and publishes what it read as a new
 // immutable ClientList (only when something changed). Look-ups take the current list
 // without waiting. It never touches the shared query objects, so it needs no service
-// lock. While the table cannot be read the last list stays.
+// lock. While the table cannot be read the last list stays for two more periods; after
+// the third failed read in a row there is no list (look-ups ask the database) until a
+// read succeeds again.
 class ClientListReader {
 public:
     using Report = std::function<void(const QString &line)>;
@@ -33,7 +35,7 @@ public:
     ClientListReader &operator=(const ClientListReader &) = delete;
 
     // Starts reading (after a stop() of any earlier run). `report` is told, on the
-    // reader's thread, once when reading starts failing and once when it works again.
+    // reader's thread, once when the list is given up and once when it is read again.
     void start(const fb::ConnectParams &params, std::chrono::milliseconds period, Report report);
     // Stops reading and drops the list.
     void stop();

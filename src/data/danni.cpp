@@ -113,25 +113,11 @@ void TDANI::listenForDispatchEvents()
         [this](const QString &name, unsigned count) { emit dispatchEvent(name, count); });
 }
 
-template <class F>
-void TDANI::readingOnce(F &&read)
-{
-    try {
-        read();
-    } catch (const fb::ConnectionLost &lost) {
-        if (lost.outcomeUnknown())
-            throw;
-        read();
-    }
-}
-
 void TDANI::Select(fb::Query &query, const QString &sql, const fb::Params &params)
 {
-    readingOnce([&] {
-        query.transaction().commitIfActive();
-        query.close();
-        query.open(sql, params);
-    });
+    query.transaction().commitIfActive();
+    query.close();
+    query.open(sql, params);
 }
 
 int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &params)
@@ -145,11 +131,9 @@ int TDANI::Execute(fb::Query &query, const QString &sql, const fb::Params &param
 
 void TDANI::SelectReadOnly(fb::Query &query, const QString &sql, const fb::Params &params)
 {
-    readingOnce([&] {
-        query.transaction().commitIfActive();
-        query.close();
-        query.openReadOnly(sql, params);
-    });
+    query.transaction().commitIfActive();
+    query.close();
+    query.openReadOnly(sql, params);
 }
 
 QString TDANI::ScalarText(fb::Query &query, const QString &sql, const fb::Params &params)
@@ -175,8 +159,16 @@ QString TDANI::takeScalar(fb::Query &query)
     return text;
 }
 
+fb::ConnectParams TDANI::DispatchParams(const QString &databaseName, const DatabaseLogin &login, int waitSeconds)
+{
+    fb::ConnectParams params{databaseName, login.user, login.password, waitSeconds};
+    params.callLimit = std::chrono::seconds(waitSeconds);
+    params.lockTimeout = std::max(1, waitSeconds - 1);
+    return params;
+}
+
 bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &login,
-                             Prompt &prompt)
+                             Prompt &prompt, int waitSeconds)
 {
     if (login.user.isEmpty() || login.password.isEmpty()) {
         prompt.message(QStringLiteral(
@@ -188,7 +180,7 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
         IBEvents1_BAZA_TAXI.reset();
         BAZA.close();
         dispatchColumns_.clear();
-        BAZA.open({databaseName, login.user, login.password, kConnectTimeoutSeconds});
+        BAZA.open(DispatchParams(databaseName, login, waitSeconds));
         dispatchRecordVersions = ServerMajorVersion(TRANZ_RIZNE) >= 3;
         listenForDispatchEvents();
         return true;
@@ -202,7 +194,7 @@ bool TDANI::OpenDispatchBase(const QString &databaseName, const DatabaseLogin &l
 }
 
 bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &login,
-                            Prompt &prompt)
+                            Prompt &prompt, int waitSeconds)
 {
     if (login.user.isEmpty() || login.password.isEmpty()) {
         prompt.message(QStringLiteral(
@@ -213,7 +205,9 @@ bool TDANI::OpenServiceBase(const QString &databaseName, const DatabaseLogin &lo
     try {
         BAZA_GPRS_KLIENT.close();
         serviceColumns_.clear();
-        BAZA_GPRS_KLIENT.open({databaseName, login.user, login.password});
+        fb::ConnectParams params{databaseName, login.user, login.password};
+        params.lockTimeout = waitSeconds;
+        BAZA_GPRS_KLIENT.open(params);
         TRANZ_GPRS_RIZNE.commitIfActive();
         ReleaseExpiredBans();
         // No connection survives a restart of the program.

@@ -27,8 +27,13 @@ public:
     enum class Grid { Zayavki, Activ, Skarga, Klient, Reklama };
     enum class Database { Dispatch, Service };
 
-    // How long a new connection to the dispatchers' server may take to be made.
-    static constexpr int kConnectTimeoutSeconds = 5;
+    // How long one call on the dispatchers' database may wait for their server
+    // (SHLYAH_BAZA/CHAS_OCHIKUVANNYA_BAZY), and a lock on either database.
+    static constexpr int kDefaultWaitSeconds = 10;
+    // How the dispatchers' database is reached: connecting and every call bounded by
+    // `waitSeconds`, a locked row waited for a second less (so that a lock is told as a
+    // lock, not as a silent server).
+    static fb::ConnectParams DispatchParams(const QString &databaseName, const DatabaseLogin &login, int waitSeconds);
 
     explicit TDANI(QObject *parent = nullptr);
     ~TDANI() override;
@@ -61,9 +66,10 @@ public:
     // The dispatchers' clients in memory, read while the servers run (client_lookup.h).
     ClientListReader clientList;
 
-    // A read that meets a lost connection is run once more, on a new one when the server
-    // answers again (fb::kReconnectWait); a write never is (whether it reached the
-    // database is not known): it fails with fb::ConnectionLost.
+    // A statement that meets a lost connection fails with fb::ConnectionLost, and so does
+    // every statement until the background has made a new connection: none waits on the
+    // network for it. A write that was on its way is never run again (whether it reached
+    // the database is not known).
     //
     // The statement pattern: commit the query's transaction when open, close the
     // query, then open a SELECT (cursor on its first row) ...
@@ -81,8 +87,12 @@ public:
     static void SelectReadOnly(fb::Query &query, const QString &sql, const fb::Params &params = {});
     static QString ScalarTextReadOnly(fb::Query &query, const QString &sql, const fb::Params &params = {});
 
-    bool OpenDispatchBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
-    bool OpenServiceBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt);
+    bool OpenDispatchBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt,
+                          int waitSeconds = kDefaultWaitSeconds);
+    // The service database is embedded: no network, but a row left locked waits at most
+    // `waitSeconds`.
+    bool OpenServiceBase(const QString &databaseName, const DatabaseLogin &login, Prompt &prompt,
+                         int waitSeconds = kDefaultWaitSeconds);
     void ReleaseExpiredBans();
 
     // The text columns of the dispatchers' ZAMOVLENNIA, read once a connection.
@@ -128,9 +138,6 @@ signals:
 private:
     // The first field of the last row as text, "0" without rows; closes the query.
     static QString takeScalar(fb::Query &query);
-    // Runs `read`, and once more after a lost connection has been made again.
-    template <class F>
-    static void readingOnce(F &&read);
     void watch(fb::Attachment &attachment, Database database);
     void listenForDispatchEvents();
 

@@ -62,6 +62,12 @@ struct ConnectParams {
     QString user;
     QString password;
     int connectTimeout = 0;  // seconds to wait for a server; 0: the client library's own
+    // The longest one call into the client library may wait on this connection (connect,
+    // prepare, execute, each fetch, commit, rollback); 0: no limit. A call that passes it
+    // has its connection aborted from another thread and fails as ConnectionLost: across
+    // a network that went silent TCP reports nothing, and the call would wait for hours.
+    std::chrono::milliseconds callLimit{0};
+    int lockTimeout = 0;  // seconds a statement waits for a row another transaction holds; 0: waits
 };
 
 // Stops the client library and the embedded engine; call once at the end of the
@@ -74,17 +80,16 @@ QString valueText(const Value &value);
 
 // How often a lost connection is sought again.
 inline constexpr std::chrono::seconds kReconnectInterval{2};
-// How long a statement that finds its connection lost waits for a try at a new one.
-inline constexpr std::chrono::seconds kReconnectWait{2};
 
-// A connection that outlives its server's restarts. The statement that meets a lost
-// connection fails with ConnectionLost; from then on a new connection is sought in the
-// background every kReconnectInterval; a statement meanwhile asks for a try at once and
-// waits for it (unless one is under way), takes the new connection when it was made and
-// fails with ConnectionLost otherwise. What was begun on the old
-// connection is gone: its prepared statements, transactions and event listeners. A
-// transaction that had written and was neither committed nor rolled back says so at its
-// next commit or statement, so that no caller takes half a change for a whole one.
+// A connection that outlives its server's restarts and silent networks. The statement
+// that meets a lost connection (or passes the call limit) fails with ConnectionLost; the
+// old connection is aborted, so nothing still queued on it can land later, and a new one
+// is sought in the background at once and then every kReconnectInterval. Statements
+// meanwhile fail at once, without waiting on the network, until a new connection has
+// been made; the next statement takes it. What was begun on the old connection is gone:
+// its prepared statements, transactions and event listeners. A transaction that had
+// written and was neither committed nor rolled back says so at its next commit or
+// statement, so that no caller takes half a change for a whole one.
 class Attachment {
 public:
     // Told when the connection is lost and when a new one has been taken, on the thread
@@ -102,6 +107,9 @@ public:
     // Opened and not closed again, whether or not the connection is lost meanwhile.
     bool isOpen() const;
 
+    // What the connection was opened with.
+    const ConnectParams &params() const;
+
     void setWatcher(Watcher watcher);
     // Called on the background thread as soon as a new connection is ready to be taken.
     void setReconnectNotice(std::function<void()> notice);
@@ -117,6 +125,23 @@ public:
 
 private:
     std::unique_ptr<Impl> impl_;
+};
+
+namespace detail {
+class CallWatch;
+}
+
+// Bounds a piece of work on one connection as a whole, beside the limit of each call:
+// past `limit` the connection is aborted and whatever call waits fails as ConnectionLost.
+class WorkLimit {
+public:
+    WorkLimit(Attachment &attachment, std::chrono::milliseconds limit);
+    ~WorkLimit();
+    WorkLimit(const WorkLimit &) = delete;
+    WorkLimit &operator=(const WorkLimit &) = delete;
+
+private:
+    std::unique_ptr<detail::CallWatch> watch_;
 };
 
 class Query;

@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <cstdlib>
 #include <iterator>
 #include <mutex>
@@ -189,11 +191,7 @@ Owned<IXpbBuilder> connectionBlock(ThrowStatusWrapper *st, const ConnectParams &
     return dpb;
 }
 
-}  // namespace
-
-namespace detail {
-
-IAttachment *attach(const ConnectParams &params)
+IAttachment *attachNow(const ConnectParams &params)
 {
     const QByteArray database = params.database.toUtf8();
     return call([&](ThrowStatusWrapper *st) {
@@ -202,6 +200,72 @@ IAttachment *attach(const ConnectParams &params)
         return provider->attachDatabase(st, database.constData(), dpb->getBufferLength(st),
                                         dpb->getBuffer(st));
     });
+}
+
+// One connect try on a thread of its own, and whether anybody still waits for it.
+struct ConnectTry {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool awaited = true;
+    IAttachment *made = nullptr;
+    std::exception_ptr failure;
+};
+
+}  // namespace
+
+namespace detail {
+
+QString silenceText(std::chrono::milliseconds limit)
+{
+    return QStringLiteral("сервер бази даних не відповідає %1 с").arg(double(limit.count()) / 1000.0);
+}
+
+IAttachment *attach(const ConnectParams &params)
+{
+    if (params.callLimit.count() <= 0 || isEmbeddedPath(params.database))
+        return attachNow(params);
+    auto attempt = std::make_shared<ConnectTry>();
+    std::thread([attempt, params] {
+        IAttachment *made = nullptr;
+        std::exception_ptr failure;
+        try {
+            made = attachNow(params);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard lock(attempt->mutex);
+        if (!attempt->awaited) {
+            if (made)
+                letGo(made);
+            return;
+        }
+        attempt->made = made;
+        attempt->failure = failure;
+        attempt->done = true;
+        attempt->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(attempt->mutex);
+    if (!attempt->finished.wait_for(lock, params.callLimit, [&] { return attempt->done; })) {
+        attempt->awaited = false;
+        throw ConnectionLost(QStringLiteral("Немає зв'язку з базою даних [%1]: %2")
+                                 .arg(params.database, silenceText(params.callLimit)),
+                             false);
+    }
+    if (attempt->failure)
+        std::rethrow_exception(attempt->failure);
+    return attempt->made;
+}
+
+void letGo(IAttachment *attachment)
+{
+    CallWatch::forget(attachment);
+    Status status;
+    try {
+        attachment->detach(status.get());  // releases the interface on success
+    } catch (const FbException &) {
+        attachment->release();
+    }
 }
 
 }  // namespace detail
@@ -225,6 +289,8 @@ Attachment::Impl &Attachment::impl() { return *impl_; }
 
 bool Attachment::isOpen() const { return impl_->open; }
 
+const ConnectParams &Attachment::params() const { return impl_->params; }
+
 void Attachment::open(const ConnectParams &params)
 {
     close();
@@ -240,6 +306,9 @@ void Attachment::close()
         return;
     impl_->open = false;
     impl_->reconnector.reset();
+    // Ending the work of a connection whose network went silent may not wait without end
+    // either: past the limit, the rest fails at once.
+    CallWatch watch(impl_->attachment, impl_->params.callLimit);
 
     std::vector<EventListener::Impl *> listeners;
     std::vector<Transaction::Impl *> transactions;
@@ -262,6 +331,7 @@ void Attachment::close()
     impl_->database.clear();
     if (!attachment)
         return;  // lost: nothing is left to detach
+    CallWatch::forget(attachment);
     call([&](ThrowStatusWrapper *st) {
         try {
             attachment->detach(st);  // releases the interface on success

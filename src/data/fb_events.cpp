@@ -112,6 +112,7 @@ private:
 struct EventListener::Impl {
     Attachment::Impl *owner = nullptr;  // guarded by registryMutex(); null once detached
     IAttachment *attachment = nullptr;  // own reference
+    std::chrono::milliseconds callLimit{0};
     Handler handler;
     std::vector<QByteArray> names;
     QByteArray block;  // our event block: the counts we last saw
@@ -143,6 +144,7 @@ void EventListener::Impl::queue()
     }
     if (previous)
         previous->release();
+    CallWatch watch(attachment, callLimit);
     IEvents *queued = call([&](ThrowStatusWrapper *st) {
         return attachment->queEvents(st, callback, unsigned(block.size()),
                                      reinterpret_cast<const unsigned char *>(block.constData()));
@@ -250,6 +252,7 @@ void EventListener::Impl::shutdown()
         events = nullptr;
     }
     if (queued) {
+        CallWatch watch(attachment, callLimit);
         Status status;
         try {
             queued->cancel(status.get());  // releases the interface on success
@@ -294,6 +297,7 @@ EventListener::EventListener(Attachment &attachment, const QStringList &events, 
     Attachment::Impl &owner = attachment.impl();
     impl.attachment = owner.require();
     impl.attachment->addRef();
+    impl.callLimit = owner.params.callLimit;
     impl.block = eventBlock(impl.names);
     impl.callback = new Callback(impl.mailbox);
     try {

@@ -10,7 +10,9 @@
 #include <QHash>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -135,8 +137,6 @@ public:
 
     // The new attachment, now the caller's; null while there is none yet.
     Firebird::IAttachment *take();
-    // Asks for a try now and waits at most `limit` for its end.
-    void awaitTry(std::chrono::milliseconds limit);
     QString lastError();
 
 private:
@@ -147,16 +147,55 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool stopping_ = false;
-    bool trying_ = false;
-    bool wanted_ = false;  // a try is asked for before the interval is over
-    int tries_ = 0;
     Firebird::IAttachment *made_ = nullptr;
     QString lastError_;
     std::thread thread_;
 };
 
-// A new attachment with the connection parameters; throws Error or ConnectionLost.
+// A new attachment with the connection parameters; throws Error or ConnectionLost. With a
+// call limit, the attachment is made on a thread of its own and waited for at most that
+// long: a link that goes silent in the middle of the handshake then holds only that
+// thread, which lets go of whatever it makes once it is no longer awaited.
 Firebird::IAttachment *attach(const ConnectParams &params);
+
+// Why a connection was given up: no answer within the limit.
+QString silenceText(std::chrono::milliseconds limit);
+// Detaches, or only lets the interface go when the connection cannot be told.
+void letGo(Firebird::IAttachment *attachment);
+// Closes the connection's socket at once (the client library's abort): every call waiting
+// on it fails, and nothing queued on it reaches the server any more.
+void abortConnection(Firebird::IAttachment *attachment);
+
+// A call into the client library that may not wait longer than its limit: past it, the
+// watchdog thread aborts the connection (abortConnection), and the waiting call fails as
+// a lost connection. A plain cancel would travel the same dead link and free nothing.
+// Watches nest; a limit of zero or no attachment watches nothing.
+class CallWatch {
+public:
+    CallWatch(Firebird::IAttachment *attachment, std::chrono::milliseconds limit);
+    ~CallWatch();
+    CallWatch(const CallWatch &) = delete;
+    CallWatch &operator=(const CallWatch &) = delete;
+
+    // Whether the limit was passed and the connection aborted.
+    bool expired() const { return expired_.load(); }
+    std::chrono::milliseconds limit() const { return limit_; }
+
+    // Rows keep arriving: the limit of this thread's innermost watch (the call's own)
+    // starts again, so a long read that never stalls is not cut.
+    static void progress();
+    // The attachment is about to be let go: no watch may abort it any more.
+    static void forget(Firebird::IAttachment *attachment);
+
+private:
+    friend class Watchdog;
+    Firebird::IAttachment *attachment_;
+    const std::chrono::milliseconds limit_;
+    const bool registered_;
+    std::atomic<std::int64_t> due_{0};  // steady clock, nanoseconds
+    std::atomic<bool> expired_{false};
+    CallWatch *outer_ = nullptr;  // the watch this thread had before
+};
 
 }  // namespace detail
 
@@ -193,6 +232,8 @@ struct Attachment::Impl {
     // more), the transactions that had written are marked, and a new connection is
     // sought. `failing` is the transaction whose statement noticed: its caller hears.
     void lose(const QString &reason, Transaction::Impl *failing);
+    // Why a call that passed the call limit failed.
+    QString silentReason() const;
     // Runs f(status) over this attachment: a lost connection is noticed and rethrown
     // as ConnectionLost, its outcome unknown when `*sent` was set.
     template <class F>
@@ -222,12 +263,17 @@ struct Transaction::Impl {
 template <class F>
 auto Attachment::Impl::guarded(Transaction::Impl *transaction, const bool *sent, F &&f) -> decltype(detail::call(f))
 {
-    try {
-        return detail::call(f);
-    } catch (const ConnectionLost &lost) {
-        lose(lost.text(), transaction);
-        throw ConnectionLost(lost.text(), sent && *sent);
+    QString reason;
+    {
+        detail::CallWatch watch(attachment, params.callLimit);
+        try {
+            return detail::call(f);
+        } catch (const ConnectionLost &lost) {
+            reason = watch.expired() ? silentReason() : lost.text();
+        }
     }
+    lose(reason, transaction);
+    throw ConnectionLost(reason, sent && *sent);
 }
 
 }  // namespace fb

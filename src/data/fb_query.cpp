@@ -369,8 +369,10 @@ std::vector<std::vector<Value>> readRows(ThrowStatusWrapper *st, IAttachment *at
     if (returnsCursor(type)) {
         Ref<IResultSet> cursor(
             statement->openCursor(st, tra, bound.inMeta.get(), bound.inBuffer.data(), outMeta.get(), 0));
-        while (cursor->fetchNext(st, outBuffer.data()) == IStatus::RESULT_OK)
+        while (cursor->fetchNext(st, outBuffer.data()) == IStatus::RESULT_OK) {
             rows.push_back(decodeRow(st, att, tra, columns, outBuffer.data()));
+            CallWatch::progress();  // the limit is for a stall, not for a long read
+        }
         cursor->close(st);
         cursor.release();  // close released it
     } else if (!columns.empty()) {

@@ -10,20 +10,6 @@ using namespace detail;
 
 namespace detail {
 
-namespace {
-
-void letGo(IAttachment *attachment)
-{
-    Status status;
-    try {
-        attachment->detach(status.get());  // releases the interface on success
-    } catch (const FbException &) {
-        attachment->release();
-    }
-}
-
-}  // namespace
-
 Reconnector::Reconnector(ConnectParams params, std::function<void()> notice)
     : params_(std::move(params)), notice_(std::move(notice)), thread_([this] { run(); })
 {
@@ -44,11 +30,6 @@ Reconnector::~Reconnector()
 void Reconnector::run()
 {
     for (;;) {
-        {
-            std::lock_guard lock(mutex_);
-            trying_ = true;
-            wanted_ = false;
-        }
         IAttachment *made = nullptr;
         QString error;
         try {
@@ -57,8 +38,11 @@ void Reconnector::run()
             error = failure.text();
         }
         std::unique_lock lock(mutex_);
-        ++tries_;
-        trying_ = false;
+        if (stopping_) {
+            if (made)
+                letGo(made);
+            return;
+        }
         if (made) {
             made_ = made;
             changed_.notify_all();
@@ -69,7 +53,7 @@ void Reconnector::run()
         }
         lastError_ = error;
         changed_.notify_all();
-        if (changed_.wait_for(lock, kReconnectInterval, [this] { return stopping_ || wanted_; }) && stopping_)
+        if (changed_.wait_for(lock, kReconnectInterval, [this] { return stopping_; }))
             return;
     }
 }
@@ -78,20 +62,6 @@ IAttachment *Reconnector::take()
 {
     std::lock_guard lock(mutex_);
     return std::exchange(made_, nullptr);
-}
-
-void Reconnector::awaitTry(std::chrono::milliseconds limit)
-{
-    std::unique_lock lock(mutex_);
-    // A try under way is not waited for, except the first after the loss: while the
-    // server's host is unreachable a try lasts the whole connect time-out, and statements
-    // rather fail at once than hold up everybody behind the service lock.
-    if (made_ || (trying_ && tries_ > 0))
-        return;
-    const int until = tries_ + 1;
-    wanted_ = true;
-    changed_.notify_all();
-    changed_.wait_for(lock, limit, [&] { return tries_ >= until || made_ || stopping_; });
 }
 
 QString Reconnector::lastError()
@@ -108,10 +78,8 @@ IAttachment *Attachment::Impl::require()
         return attachment;
     if (!open)
         throw Error(QStringLiteral("The database connection is not open"));
-    // Sought now rather than at the next interval: a server that is back serves this
-    // statement already.
-    if (reconnector)
-        reconnector->awaitTry(kReconnectWait);
+    // Only what the background has already made: a statement never waits on the network
+    // for a connection (it may hold the service lock).
     if (restore())
         return attachment;
     const QString latest = reconnector ? reconnector->lastError() : QString();
@@ -135,10 +103,15 @@ bool Attachment::Impl::restore()
     return true;
 }
 
+QString Attachment::Impl::silentReason() const { return silenceText(params.callLimit); }
+
 void Attachment::Impl::lose(const QString &reason, Transaction::Impl *failing)
 {
     if (!attachment)
         return;
+    // First of all: a commit still queued on the old connection must never land after the
+    // caller has been told it failed, and nothing below may wait on a dead link.
+    abortConnection(attachment);
     std::vector<EventListener::Impl *> queued;
     std::vector<Transaction::Impl *> begun;
     {

@@ -37,6 +37,9 @@ ITransaction *Transaction::Impl::ensureStarted()
         tpb->insertTag(st, isc_tpb_concurrency);
         tpb->insertTag(st, isc_tpb_write);
         tpb->insertTag(st, isc_tpb_wait);
+        // A row left locked by another program must not stop the service either.
+        if (attachment->params.lockTimeout > 0)
+            tpb->insertInt(st, isc_tpb_lock_timeout, attachment->params.lockTimeout);
         return att->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st));
     });
     return transaction;
@@ -58,6 +61,8 @@ void Transaction::Impl::rollbackQuietly()
     transaction = nullptr;
     if (!t)
         return;
+    CallWatch watch(attachment ? attachment->attachment : nullptr,
+                    attachment ? attachment->params.callLimit : std::chrono::milliseconds(0));
     Status status;
     try {
         t->rollback(status.get());  // releases the interface on success

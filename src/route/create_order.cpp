@@ -2,6 +2,7 @@
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "data/danni.h"
+#include "data/placed_order.h"
 #include "route/route_engine.h"
 
 namespace {
@@ -59,13 +60,19 @@ std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extra
     const QString told = QStringLiteral(" замовлення від ") + RegionalFormat::dateTimeText(acceptTime)
         + QStringLiteral(" клієнтом з кодом [") + QString::number(clientCode)
         + QStringLiteral("], додаткові дані замовлення [") + LogValue(extraData) + QStringLiteral("].");
+    int number = 0;
     try {
         TDANI::Select(danni_.RIZNE, sql, params);
-        const int number = int(danni_.RIZNE.field(0).asInt());
+        number = int(danni_.RIZNE.field(0).asInt());
         danni_.RIZNE.close();
         danni_.TRANZ_RIZNE.commit();
-        logEvent_(QStringLiteral("] успішне створення") + told);
-        return number;
+    } catch (const fb::ConnectionLost &lost) {
+        // An insert whose answer was lost was never committed; a commit whose answer was
+        // lost may have been: it is settled by the number before anybody is told.
+        if (number != 0 && lost.outcomeUnknown())
+            return settleLostCommit(number, told);
+        logEvent_(QStringLiteral("] помилка під час створення") + told);
+        return std::nullopt;
     } catch (const std::exception &) {
         try {
             danni_.TRANZ_RIZNE.rollback();  // nothing of the order may stay behind
@@ -74,4 +81,28 @@ std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extra
         logEvent_(QStringLiteral("] помилка під час створення") + told);
         return std::nullopt;
     }
+    logEvent_(QStringLiteral("] успішне створення") + told);
+    return number;
+}
+
+std::optional<int> RouteEngine::settleLostCommit(int number, const QString &told)
+{
+    PlacedOrder placed = PlacedOrder::Unknown;
+    {
+        // The old connection is aborted already (no commit still queued on it can land
+        // later); the look-up uses a connection of its own and needs no lock.
+        const ServiceLockRelease released;
+        placed = LookUpPlacedOrder(danni_.BAZA.params(), number, kLostCommitBudget);
+    }
+    if (placed == PlacedOrder::Found) {
+        logEvent_(QStringLiteral("] успішне створення") + told);
+        return number;
+    }
+    logEvent_(QStringLiteral("] помилка під час створення") + told
+              + QStringLiteral(" Зв'язок з базою даних диспетчерської служби втрачено під час підтвердження "
+                               "замовлення: чи воно створене, невідомо%1. Перевірте замовлення № %2.")
+                    .arg(placed == PlacedOrder::NotFound ? QStringLiteral(" (у базі його не знайдено)")
+                                                         : QStringLiteral(" (база недоступна)"))
+                    .arg(number));
+    return std::nullopt;
 }

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <array>
+#include <chrono>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -109,11 +110,14 @@ public:
 
     // Writes a new "WEB" order into ZAMOVLENNIA, numbered by GENIDZAMOVL, and logs the
     // outcome in the web log. Returns the number written; none when the insert failed.
-    // The client's texts are cut to their columns' widths. `destination` "null" or
-    // empty stores NULL; `freeRide` is "HI" or "TAK".
+    // A commit whose answer the network lost is settled first: the number is looked up
+    // on a new connection (kLostCommitBudget at most, without the service lock) and an
+    // order found there counts as placed. The client's texts are cut to their columns'
+    // widths. `destination` "null" or empty stores NULL; `freeRide` is "HI" or "TAK".
     std::optional<int> CreateOrder(int clientCode, const QString &extraData, const QString &startPoint, const QString &destination,
                      double clientBalance, double orderSum, const QDateTime &acceptTime, const QString &freeRide,
                      int status, const QDateTime &closeTime);
+    static constexpr std::chrono::milliseconds kLostCommitBudget{2000};
 
     // The last map calculation, for tests and measurements: ranked routes and their
     // lengths in map units.
@@ -125,6 +129,8 @@ public:
     const Trip &lastTrip() const { return lastTrip_; }
 
 private:
+    std::optional<int> settleLostCommit(int number, const QString &told);
+
     double onlineTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online);
     struct Endpoint;
     Endpoint resolve(const QString &address);

@@ -1,5 +1,6 @@
 #include "shell/lifecycle_server_control.h"
 
+#include "common/log_text.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "common/win1251.h"
@@ -94,7 +95,7 @@ ServerControl::StartUpResult ServerControl::StartUp()
     } else {
         context_.webLog.event(QStringLiteral("]: Відкриття файла налаштувань [SETSERVER.INI]"));
         const bool opened = context_.danni.OpenDispatchBase(DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA),
-                                                            {s.LOGIN, s.PASS}, context_.prompt);
+                                                            {s.LOGIN, s.PASS}, context_.prompt, databaseWait());
         emit databaseClientStarted();
         if (!opened) {
             result = StartUpResult::Close;
@@ -119,11 +120,28 @@ ServerControl::StartUpResult ServerControl::StartUp()
     return result;
 }
 
+int ServerControl::databaseWait()
+{
+    const QString &text = context_.settings.CHAS_OCHIKUVANNYA_BAZY;
+    const std::optional<int> seconds = ServerSettings::toInt(text);
+    if (seconds && *seconds > 0)
+        return *seconds;
+    // Without a limit one silent network would stop everything: the default holds.
+    if (text != reportedWait_) {
+        reportedWait_ = text;
+        context_.webLog.event(QStringLiteral("]: Невірно задано час очікування відповіді бази даних "
+                                             "(SHLYAH_BAZA/CHAS_OCHIKUVANNYA_BAZY = [%1]); діє %2 с.")
+                                  .arg(LogValue(text))
+                                  .arg(TDANI::kDefaultWaitSeconds));
+    }
+    return TDANI::kDefaultWaitSeconds;
+}
+
 bool ServerControl::openServiceBase()
 {
     const ServerSettings &s = context_.settings;
     if (!context_.danni.OpenServiceBase(ServiceDatabaseName(context_.folder), {s.LOGIN, s.PASS},
-                                        context_.prompt))
+                                        context_.prompt, databaseWait()))
         return false;
     context_.webLog.event(QStringLiteral("]: Підключення до бази даних WEB сервіса ..."));
     return true;
@@ -243,7 +261,8 @@ void ServerControl::startClientList()
     if (seconds <= 0)
         return;
     context_.danni.clientList.start(
-        {DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA), s.LOGIN, s.PASS, TDANI::kConnectTimeoutSeconds},
+        TDANI::DispatchParams(DispatchDatabaseName(s.SERVER, s.PATH_BAZA, s.NAME_BAZA), {s.LOGIN, s.PASS},
+                              databaseWait()),
         std::chrono::seconds(seconds), [&context = context_](const QString &line) { context.webLog.event(line); });
 }
 

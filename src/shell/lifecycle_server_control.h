@@ -68,6 +68,9 @@ private:
     bool openServiceBase();
     // The dispatchers' clients are read into memory every CHAS_OBNOVL_KLIENTIV seconds.
     void startClientList();
+    // SHLYAH_BAZA/CHAS_OCHIKUVANNYA_BAZY in seconds; a value that is no positive number
+    // is told once in the log and the default holds.
+    int databaseWait();
     void abortStart(const QString &reason);
     void writeStartReport();
     // Empty when the mobile server listens; otherwise why it does not.
@@ -81,4 +84,5 @@ private:
     std::unique_ptr<RouteEngine> routes_;
     QTimer timer1_;
     int tick_ = 0;
+    QString reportedWait_;
 };

@@ -40,6 +40,7 @@ const Key kKeys[] = {
     text("SHLYAH_BAZA", "PATH_BAZA", &S::PATH_BAZA),
     text("SHLYAH_BAZA", "NAME_BAZA", &S::NAME_BAZA),
     number("SHLYAH_BAZA", "CHAS_OBNOVL_KLIENTIV", &S::CHAS_OBNOVL_KLIENTIV),
+    number("SHLYAH_BAZA", "CHAS_OCHIKUVANNYA_BAZY", &S::CHAS_OCHIKUVANNYA_BAZY),
     text("SET_SERV", "LOGIN", &S::LOGIN),
     text("SET_SERV", "PASS", &S::PASS),
     text("WEB", "TRUSTED_PROXIES", &S::TRUSTED_PROXIES),
@@ -148,6 +149,7 @@ ServerSettings ServerSettings::pageDefaults()
     s.MISTO = QStringLiteral("Луцьк");
     s.ROUTE_HOST = QString::fromLatin1(kDefaultRouteHost);
     s.CHAS_OBNOVL_KLIENTIV = QStringLiteral("2");
+    s.CHAS_OCHIKUVANNYA_BAZY = QStringLiteral("10");
     s.PORT_WEB_SERVERA = QStringLiteral("8888");
     s.MAX_KIL_ZEDNAYA = QStringLiteral("1");
     s.MAX_CHAS_NEKODOVANOGO_ZEDN = QStringLiteral("10");

@@ -20,6 +20,10 @@ struct ServerSettings {
     // SHLYAH_BAZA, added for this platform: seconds between two reads of the dispatchers'
     // client list into memory; 0 keeps no list (every look-up asks the database).
     QString CHAS_OBNOVL_KLIENTIV;
+    // SHLYAH_BAZA, added for this platform: the longest, in seconds, one call may wait for
+    // the dispatchers' server (a network that went silent), and a locked row for either
+    // database.
+    QString CHAS_OCHIKUVANNYA_BAZY;
     // WEB, added for this platform and maintained by hand: addresses (separated by
     // commas or blanks) of the reverse proxies whose X-Forwarded-For is trusted, and of
     // the hosts besides this one that may ask GET /health.

@@ -115,7 +115,9 @@ void PrivateFirebirdServer::stop()
     if (process_.state() == QProcess::NotRunning)
         return;
     process_.terminate();
-    if (!process_.waitForFinished(20000)) {
+    // The server sometimes waits for its remote clients' threads far longer; past a
+    // moment it is stopped as a power loss would stop it.
+    if (!process_.waitForFinished(3000)) {
         process_.kill();
         process_.waitForFinished(5000);
     }

@@ -21,9 +21,11 @@ public:
 
     // "localhost/PORT:", to put before a database's path.
     QString prefix() const;
+    int port() const { return port_; }
     // Starts the server and waits until it listens.
     void start();
-    // Stops it as a service stop does (SIGTERM), and waits until it is gone.
+    // Stops it as a service stop does (SIGTERM), and waits until it is gone; one that
+    // has not ended within 3 s is killed.
     void stop();
 
 private:
