@@ -11,6 +11,7 @@
 namespace {
 
 const QString kCorrectionCaption = QStringLiteral("Зміна даних таблиці заявок");
+const QString kDispatchUnavailable = QStringLiteral("дані диспетчерської служби недоступні");
 
 QString text(const fb::Query &query, const char *field) { return query.field(QString::fromLatin1(field)).asText(); }
 
@@ -71,17 +72,22 @@ void RegistrationRequests::GPRS_TABL_ZAYAVKIAfterScroll()
         if (s.code.isEmpty())
             return;
 
-        // The code exactly as the request holds it, matched literally.
-        TDANI::SelectReadOnly(d.RIZNE,
-                              QStringLiteral("SELECT * FROM  KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%'%1)")
-                                  .arg(QString::fromLatin1(kLikeEscape)),
-                              {LikeLiteral(u'[' + s.code + u']')});
-        if (!d.RIZNE.isEmpty()) {
-            d.RIZNE.last();
-            s.clientExtra = text(d.RIZNE, "KLIENT_DODATKOVO");
-            s.clientName = text(d.RIZNE, "KLIENT_FIO");
-            s.clientAddress = text(d.RIZNE, "KLIENT_ADRESS");
-            s.clientPhones = text(d.RIZNE, "KLIENT_TELEFON");
+        // The code exactly as the request holds it, matched literally. The record is for
+        // the operator's judgement and gates nothing: without it accounts are still made.
+        try {
+            TDANI::SelectReadOnly(d.RIZNE,
+                                  QStringLiteral("SELECT * FROM  KLIENT\nWHERE (KLIENT_DODATKOVO LIKE '%' || ? || '%'%1)")
+                                      .arg(QString::fromLatin1(kLikeEscape)),
+                                  {LikeLiteral(u'[' + s.code + u']')});
+            if (!d.RIZNE.isEmpty()) {
+                d.RIZNE.last();
+                s.clientExtra = text(d.RIZNE, "KLIENT_DODATKOVO");
+                s.clientName = text(d.RIZNE, "KLIENT_FIO");
+                s.clientAddress = text(d.RIZNE, "KLIENT_ADRESS");
+                s.clientPhones = text(d.RIZNE, "KLIENT_TELEFON");
+            }
+        } catch (const fb::Error &) {
+            s.clientExtra = kDispatchUnavailable;
         }
         d.RIZNE.close();
 

@@ -175,11 +175,20 @@ void TForm_KodovaneZamov::IWButton2Click()
 void TForm_KodovaneZamov::IWTimer1Timer()
 {
     ServiceLockGuard lock(ServiceLock());
-    RefreshCounters();
-    if (IWRegion9.visible)
+    // A tick never raises an alert: while a database is down the counters stay as they
+    // were and the tables say they could not be filled.
+    try {
+        RefreshCounters();
+    } catch (const fb::Error &) {
+    }
+    if (IWRegion9.visible) {
         FillActiveOrders();
-    else if (IWRegion10.visible)
+    } else if (IWRegion10.visible) {
         FillArchive(false);
-    else if (IWRegion12.visible)
-        LoadPersonalMessage();
+    } else if (IWRegion12.visible) {
+        try {
+            LoadPersonalMessage();
+        } catch (const fb::Error &) {
+        }
+    }
 }

@@ -273,11 +273,7 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
     const std::optional<int> number = TWebMainForm::Routes().CreateOrder(
         user.ClientCode, extra, address, QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closing);
     if (!number || *number == 0) {
-        session().showMessage(QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
-                                             "диспетчерської служби ! Повторіть спробу замовлення або виконайте "
-                                             "замовлення у телефонному режимі (тел. [")
-                              + firmTelephone() + QStringLiteral("]) !"));
-        release();
+        orderFailed();
         return;
     }
     const QString moment = RegionalFormat::nowText();
@@ -288,7 +284,27 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
     IWTimer1.enabled = true;
 }
 
+void TSpeedOrder::orderFailed()
+{
+    session().showMessage(QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
+                                         "диспетчерської служби ! Повторіть спробу замовлення або виконайте "
+                                         "замовлення у телефонному режимі (тел. [")
+                          + firmTelephone() + QStringLiteral("]) !"));
+    release();
+}
+
 void TSpeedOrder::IWButton1Click()
+{
+    // Whatever step meets the database down, the passenger is told what to do and the page
+    // starts again, never left half-way without its buttons.
+    try {
+        submit();
+    } catch (const fb::Error &) {
+        orderFailed();
+    }
+}
+
+void TSpeedOrder::submit()
 {
     TIWUserSession &user = TIWUserSession::Current();
     const QDateTime now = QDateTime::currentDateTime();
@@ -317,7 +333,20 @@ void TSpeedOrder::IWButton1Click()
 
 void TSpeedOrder::IWTimer1Timer()
 {
-    TIWUserSession &user = TIWUserSession::Current();
+    // A tick that cannot read the order says so once, and once when it can again; the
+    // tracking goes on from where it stood.
+    try {
+        followOrder(TIWUserSession::Current());
+    } catch (const fb::Error &) {
+        if (!dispatchLost_)
+            addLine(QStringLiteral("[-] ") + RegionalFormat::nowText()
+                    + QStringLiteral(" немає звязку з базою даних диспетчерської служби, очікування відновлення ..."));
+        dispatchLost_ = true;
+    }
+}
+
+void TSpeedOrder::followOrder(TIWUserSession &user)
+{
     TDANI &d = context_.danni;
     if (user.OrderNumber == 0) {
         user.OrderState = 5;
@@ -326,6 +355,10 @@ void TSpeedOrder::IWTimer1Timer()
         const QString status = TDANI::ScalarTextReadOnly(
             d.RIZNE, QStringLiteral("SELECT CZ_STATUS_ZAMOVL FROM CLOSEZAMOVLENNIA\nWHERE (CZ_NUMBER = ?)"),
             {user.OrderNumber});
+        if (dispatchLost_)
+            addLine(QStringLiteral("[+] ") + RegionalFormat::nowText()
+                    + QStringLiteral(" звязок з базою даних диспетчерської служби відновлено"));
+        dispatchLost_ = false;
         if (status == QLatin1String("1"))
             user.OrderState = 4;
         else if (status == QLatin1String("-1"))

@@ -92,7 +92,13 @@ private:
     bool checkCode();
     bool checkTelephone();
     void createOrder(TIWUserSession &user, const QDateTime &now);
+    void submit();
+    // The designed failure of an order: the message, and the page starts again.
+    void orderFailed();
+    // One timer tick of the tracking; a database failure is thrown.
+    void followOrder(TIWUserSession &user);
     QString firmTelephone() const;
 
     ServiceContext &context_;
+    bool dispatchLost_ = false;  // a tick could not read the order, and it was said
 };

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -197,6 +198,35 @@ TEST_F(Reconnect, ASilentNetworkEndsTheCallAtItsLimitAndIsSurvived)
     ASSERT_TRUE(reconnected());
     EXPECT_EQ(clients(), before);
     EXPECT_EQ(told.changes(), QStringList({QStringLiteral("lost"), QStringLiteral("back")}));
+}
+
+// A list read from a server that stopped would go on finding deleted clients: after three
+// failed periods the look-ups go to the database again, until the list is read anew.
+TEST_F(Reconnect, AClientListThatCannotBeRefreshedIsGivenUpAfterThreePeriodsAndReadAgainLater)
+{
+    std::mutex mutex;
+    QStringList reports;
+    ClientListReader reader;
+    reader.start(TDANI::DispatchParams(server.prefix() + database(), {QStringLiteral("SYSDBA"), password}, kWaitSeconds),
+                 std::chrono::milliseconds(100), [&](const QString &line) {
+                     std::lock_guard lock(mutex);
+                     reports << line;
+                 });
+    const auto until = [](const std::function<bool()> &done) {
+        for (int i = 0; i < 400 && !done(); ++i)
+            QThread::msleep(50);
+        return done();
+    };
+    ASSERT_TRUE(until([&] { return reader.current() != nullptr; }));
+    server.stop();
+    ASSERT_TRUE(until([&] { return reader.current() == nullptr; }));
+    server.start();
+    ASSERT_TRUE(until([&] { return reader.current() != nullptr; }));
+    reader.stop();
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(reports.size(), 2) << reports.join(u'\n').toStdString();
+    EXPECT_TRUE(reports[0].contains(QStringLiteral("не оновлюється")));
+    EXPECT_TRUE(reports[1].contains(QStringLiteral("знову оновлюється")));
 }
 
 // The service database is embedded: no network, but a row another transaction holds

@@ -60,9 +60,9 @@ class HeadlessTest : public ::testing::Test {
 protected:
     explicit HeadlessTest(bool demoCity = true) : folder(demoCity) {}
 
-    void run(const QString &settings)
+    void run(const QString &settings, const QString &databaseSettings = {})
     {
-        folder.writeSettings(settings);
+        folder.writeSettings(settings, databaseSettings);
         process.setWorkingDirectory(folder.path());
         process.start(QStringLiteral(KV_BINARY), {QStringLiteral("--headless")});
         ASSERT_TRUE(process.waitForStarted(10000));

@@ -85,14 +85,14 @@ ServiceFolder::ServiceFolder(bool demoCity) : dir_(QStringLiteral("kv-service"))
     QDir(path()).mkdir(QStringLiteral("LOG"));
 }
 
-void ServiceFolder::writeSettings(const QString &extra) const
+void ServiceFolder::writeSettings(const QString &extra, const QString &databaseExtra) const
 {
     QFile file(filePath(QStringLiteral("SETSERVER.INI")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write SETSERVER.INI");
-    const QString text = QStringLiteral("[SHLYAH_BAZA]\nSERVER=%1\nPATH_BAZA=%2\nNAME_BAZA=DISPATCH.FDB\n"
+    const QString text = QStringLiteral("[SHLYAH_BAZA]\nSERVER=%1\nPATH_BAZA=%2\nNAME_BAZA=DISPATCH.FDB\n%4"
                                         "[SET_SERV]\nLOGIN=SYSDBA\nPASS=%3\n")
-                             .arg(serverPrefix_, path(), password_)
+                             .arg(serverPrefix_, path(), password_, databaseExtra)
         + extra;
     file.write(text.toUtf8());
 }

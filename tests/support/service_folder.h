@@ -19,8 +19,9 @@ public:
     QString filePath(const QString &name) const { return dir_.filePath(name); }
     QString dispatchDatabase() const { return filePath(QStringLiteral("DISPATCH.FDB")); }
 
-    // Writes SETSERVER.INI: the database keys, then `extra` (INI lines, UTF-8).
-    void writeSettings(const QString &extra = {}) const;
+    // Writes SETSERVER.INI: the database keys with `databaseExtra` (lines of their
+    // section), then `extra` (INI lines, UTF-8).
+    void writeSettings(const QString &extra = {}, const QString &databaseExtra = {}) const;
 
     // Makes the service database before the program starts, with web accounts (code
     // and password, not banned); it is closed again, as the embedded engine opens a

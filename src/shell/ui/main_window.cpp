@@ -60,6 +60,13 @@ TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
             OpenExternalUrl(site);
     });
     connect(&control_, &ServerControl::runningChanged, this, &TForm1::showRunning);
+    // Told on the thread whose statement noticed: queued to this window.
+    connect(&context_.danni, &TDANI::connectionChanged, this,
+            [this](TDANI::Database database, bool connected) {
+                if (database == TDANI::Database::Dispatch)
+                    Panel19->setDispatchLost(!connected);
+            },
+            Qt::QueuedConnection);
     connect(&control_, &ServerControl::settingsPageVisible, this, &TForm1::setSettingsPageVisible);
     connect(settings_, &SettingsPage::advertScheduleRequested, this, &TForm1::N7Click);
     connect(DBGrid1, &ActiveConnectionsGrid::clientRequested, this, [this](const QString &code) {

@@ -6,7 +6,8 @@ class QLabel;
 class TaxiLogo;
 
 // Panel19, the strip across the top of the operator window: the logo and whether
-// the servers run ("СЕРВЕР НЕ ЗАПУЩЕНИЙ" on blue, "СЕРВЕР ЗАПУЩЕНИЙ" on red).
+// the servers run ("СЕРВЕР НЕ ЗАПУЩЕНИЙ" on blue, "СЕРВЕР ЗАПУЩЕНИЙ" on red), and below
+// that, while it lasts, that the dispatchers' database cannot be reached.
 class StatusStrip : public QFrame {
     Q_OBJECT
 public:
@@ -14,9 +15,12 @@ public:
 
     void setCaption(const QString &caption);
     QString caption() const;
+    void setDispatchLost(bool lost);
+    bool dispatchLost() const;
     TaxiLogo *logo() const { return logo_; }
 
 private:
     TaxiLogo *logo_;
     QLabel *caption_;
+    QLabel *dispatchLost_;
 };
