@@ -88,4 +88,24 @@ TEST_F(RegistrationRequestsTest, RequestsAreComparedCorrectedAndTurnedIntoAccoun
     EXPECT_EQ(handling.selection(), RequestSelection{});
 }
 
+// The dispatchers' record is for the operator's judgement: without their database the
+// comparison says so, and the account is still made.
+TEST_F(RegistrationRequestsTest, AccountsAreMadeWhileTheDispatchersDatabaseIsDown)
+{
+    sql("INSERT INTO TABLE_ZAYAVKA (TABLE_ZAYAVKA_NP, TABLE_ZAYAVKA_KOD, TABLE_ZAYAVKA_PASS, TABLE_ZAYAVKA_TELEF) "
+        "VALUES (%1, ?, ?, ?)",
+        {{"00101", "pw", "050"}}, "TABLE_ZAYAVKA");
+    const fb::ConnectParams dispatch = context.danni.BAZA.params();
+    context.danni.BAZA.close();
+    handling.selectRow(1);
+    EXPECT_EQ(handling.selection().clientExtra, QStringLiteral("дані диспетчерської служби недоступні"));
+    EXPECT_TRUE(handling.selection().canCreate);
+    prompt.answers = {true};
+    handling.SpeedButton35Click({});
+    context.danni.BAZA.open(dispatch);
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+    EXPECT_EQ(column("SELECT TABLE_KLIENT_KOD FROM TABLE_KLIENT"), QStringLiteral("00101"));
+    EXPECT_EQ(requests("TABLE_ZAYAVKA_KOD"), QString());
+}
+
 }  // namespace

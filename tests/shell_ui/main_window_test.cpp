@@ -144,6 +144,14 @@ TEST_F(MainWindowTest, StripFollowsTheRunningFlag)
     EXPECT_EQ(form.statusStrip()->caption(), QStringLiteral("СЕРВЕР ЗАПУЩЕНИЙ"));
     emit control.runningChanged(false);
     EXPECT_EQ(form.statusStrip()->caption(), QStringLiteral("СЕРВЕР НЕ ЗАПУЩЕНИЙ"));
+    // A lost dispatchers' database shows until it is back; the service database's does not.
+    for (const auto &[database, connected, lost] : {std::tuple{TDANI::Database::Dispatch, false, true},
+                                                    std::tuple{TDANI::Database::Service, true, true},
+                                                    std::tuple{TDANI::Database::Dispatch, true, false}}) {
+        emit context.danni.connectionChanged(database, connected, {});
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.statusStrip()->dispatchLost(), lost);
+    }
 }
 
 TEST_F(MainWindowTest, StopRefreshesTheAdvertOnTheSettingsPage)

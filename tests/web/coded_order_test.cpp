@@ -181,6 +181,16 @@ TEST_F(CodedOrderTest, TheFareIsTheEnginesAndOrdersArePlacedOnePerCar)
     EXPECT_TRUE(UpdatedNames(tick).contains(QStringLiteral("IWGrid1")));
     EXPECT_EQ(page.IWGrid1.rows.back().value(6), QStringLiteral("позивний :[105] / авто :[Volkswagen Passat] / колір :[чорний]"));
 
+    // Without the dispatchers' database a tick raises no alert: the counters stay as they
+    // were and the table says it could not be filled.
+    const QString balance = page.IWLabel17.caption;
+    dispatchDown();
+    const WebAnswer lost = PostAsync(client, kPage, QStringLiteral("IWTimer1"), {}, QStringLiteral("__timer"));
+    dispatchBack();
+    EXPECT_EQ(AlertsOf(lost), QString());
+    EXPECT_EQ(page.IWLabel17.caption, balance);
+    EXPECT_EQ(page.IWGrid1.rows.front().value(0), QStringLiteral("Помилка під час створення таблиці !!!"));
+
     // A refused insert: nothing is shown as placed, the client is told and the log says so.
     dispatchSql(QStringLiteral("ALTER TABLE ZAMOVLENNIA ADD CONSTRAINT NO_WEB CHECK (ZAMOVL_PRIYOM_ZAMOVL <> 'WEB')"));
     click(client, QStringLiteral("IWImageButton4"));

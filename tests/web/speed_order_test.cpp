@@ -249,6 +249,42 @@ TEST_F(SpeedOrderTest, AnAcceptedSubmissionPlacesOneOrderAndFollowsItUntilTheDis
     EXPECT_EQ(AlertsOf(main), QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));
 }
 
+// Without the dispatchers' database the tracking says so once, raises no alert, and
+// goes on when the database is back; a submission meeting it down releases the page
+// with the designed failure.
+TEST_F(SpeedOrderTest, AnOutageIsToldOnceWhileFollowingAndReleasesASubmission)
+{
+    WebClient client = browser();
+    TSpeedOrder &page = openPage(client);
+    choose(client, page, QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
+    submit(client, {{"IWEdit8", "0671112233"}});
+    const int order = user(client).OrderNumber;
+    ASSERT_GT(order, 0);
+
+    dispatchDown();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(AlertsOf(tick(client)), QString());
+    const QStringList lines = page.IWText1.lines.split(u'\n');
+    EXPECT_EQ(lines.filter(QStringLiteral("немає звязку з базою даних диспетчерської служби, очікування відновлення ...")).size(), 1);
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("[-] ")));
+    dispatchBack();
+    dispatcher->assignCar(order, QStringLiteral("105"));
+    tick(client);
+    const QStringList after = page.IWText1.lines.split(u'\n');
+    EXPECT_TRUE(after.filter(QStringLiteral(" звязок з базою даних диспетчерської служби відновлено")).value(0).startsWith(QStringLiteral("[+] ")));
+    EXPECT_TRUE(page.IWText1.lines.contains(QStringLiteral(" ваше замовлення взяв позивний [105].")));
+
+    TSpeedOrder &second = openPage(client);
+    choose(client, second, QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
+    dispatchDown();
+    const WebAnswer failed = submit(client, {{"IWEdit8", "0939876543"}});
+    dispatchBack();
+    EXPECT_TRUE(failed.body.contains(QStringLiteral("<title>Головна сторінка</title>")));
+    EXPECT_EQ(AlertsOf(failed), QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних "
+                                               "диспетчерської служби ! Повторіть спробу замовлення або виконайте "
+                                               "замовлення у телефонному режимі (тел. [555-12-12]) !"));
+}
+
 TEST_F(SpeedOrderTest, RefusedCodesAndTelephonesLeaveTheButtonForAnotherTry)
 {
     sql(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, TABLE_KLIENT_BAN, "

@@ -82,6 +82,19 @@ protected:
                 return *session;
         throw std::runtime_error("no such session");
     }
+    // The dispatchers' database out of reach, and back: every statement on it fails meanwhile.
+    void dispatchDown()
+    {
+        ServiceLockGuard lock(ServiceLock());
+        dispatchParams_ = context.danni.BAZA.params();
+        context.danni.BAZA.close();
+    }
+    void dispatchBack()
+    {
+        ServiceLockGuard lock(ServiceLock());
+        context.danni.BAZA.open(dispatchParams_);
+    }
+
     TIWUserSession &userOf(const kvtest::WebClient &client) { return *sessionOf(client).dataAs<TIWUserSession>(); }
     template <class P> P &pageOf(const kvtest::WebClient &client)
     {
@@ -94,6 +107,9 @@ protected:
     QStringList engineLog;
     RouteEngine routes{context.danni, folder.path(), [this](const QString &rest) { engineLog << rest; }};
     WebService web{context};
+
+private:
+    fb::ConnectParams dispatchParams_;
 };
 
 namespace kvtest {
