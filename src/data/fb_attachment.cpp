@@ -191,6 +191,10 @@ Owned<IXpbBuilder> connectionBlock(ThrowStatusWrapper *st, const ConnectParams &
     return dpb;
 }
 
+}  // namespace
+
+namespace detail {
+
 IAttachment *attachNow(const ConnectParams &params)
 {
     const QByteArray database = params.database.toUtf8();
@@ -211,10 +215,6 @@ struct ConnectTry {
     IAttachment *made = nullptr;
     std::exception_ptr failure;
 };
-
-}  // namespace
-
-namespace detail {
 
 QString silenceText(std::chrono::milliseconds limit)
 {

@@ -126,8 +126,11 @@ private:
     QHash<QString, Firebird::IStatement *> statements_;
 };
 
-// A new attachment for a lost one, sought on a thread of its own: at once, then every
-// kReconnectInterval until one is made. The attachment made waits to be taken.
+// A new attachment for a lost one, sought in the background: a try at once, then a new
+// one every kReconnectInterval, each on a thread of its own, so that a try that waits out
+// its connect time-out on a silent network does not hold back the next one (at most
+// kMaxTriesUnderWay at a time). The first attachment made waits to be taken; any made
+// after it, or after the reconnector has gone, is let go.
 class Reconnector {
 public:
     Reconnector(ConnectParams params, std::function<void()> notice);
@@ -139,21 +142,23 @@ public:
     Firebird::IAttachment *take();
     QString lastError();
 
+    static constexpr int kMaxTriesUnderWay = 8;
+
 private:
+    struct State;  // shared with the tries still under way
     void run();
+    void launchTry();
 
     const ConnectParams params_;
     const std::function<void()> notice_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool stopping_ = false;
-    Firebird::IAttachment *made_ = nullptr;
-    QString lastError_;
+    std::shared_ptr<State> state_;
     std::thread thread_;
 };
 
-// A new attachment with the connection parameters; throws Error or ConnectionLost. With a
-// call limit, the attachment is made on a thread of its own and waited for at most that
+// A new attachment with the connection parameters, made on the calling thread; throws
+// Error or ConnectionLost.
+Firebird::IAttachment *attachNow(const ConnectParams &params);
+// The same, waited for at most the call limit when there is one: with a call limit, the attachment is made on a thread of its own and waited for at most that
 // long: a link that goes silent in the middle of the handshake then holds only that
 // thread, which lets go of whatever it makes once it is no longer awaited.
 Firebird::IAttachment *attach(const ConnectParams &params);

@@ -10,64 +10,91 @@ using namespace detail;
 
 namespace detail {
 
+struct Reconnector::State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stopping = false;
+    int underWay = 0;
+    IAttachment *made = nullptr;
+    QString lastError;
+};
+
 Reconnector::Reconnector(ConnectParams params, std::function<void()> notice)
-    : params_(std::move(params)), notice_(std::move(notice)), thread_([this] { run(); })
+    : params_(std::move(params)), notice_(std::move(notice)), state_(std::make_shared<State>()),
+      thread_([this] { run(); })
 {
 }
 
 Reconnector::~Reconnector()
 {
+    IAttachment *made = nullptr;
     {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+        made = std::exchange(state_->made, nullptr);
     }
-    changed_.notify_all();
+    state_->changed.notify_all();
     thread_.join();
-    if (made_)
-        letGo(made_);
+    if (made)
+        letGo(made);
+}
+
+void Reconnector::launchTry()
+{
+    std::thread([state = state_, params = params_] {
+        IAttachment *made = nullptr;
+        QString error;
+        try {
+            made = attachNow(params);
+        } catch (const Error &failure) {
+            error = failure.text();
+        }
+        IAttachment *unwanted = nullptr;
+        {
+            std::lock_guard lock(state->mutex);
+            --state->underWay;
+            if (made && (state->stopping || state->made))
+                unwanted = made;
+            else if (made)
+                state->made = made;
+            else
+                state->lastError = error;
+        }
+        state->changed.notify_all();
+        if (unwanted)
+            letGo(unwanted);
+    }).detach();
 }
 
 void Reconnector::run()
 {
+    std::unique_lock lock(state_->mutex);
     for (;;) {
-        IAttachment *made = nullptr;
-        QString error;
-        try {
-            made = attach(params_);
-        } catch (const Error &failure) {
-            error = failure.text();
-        }
-        std::unique_lock lock(mutex_);
-        if (stopping_) {
-            if (made)
-                letGo(made);
+        if (state_->stopping)
             return;
+        if (state_->made)
+            break;
+        if (state_->underWay < kMaxTriesUnderWay) {
+            ++state_->underWay;
+            launchTry();
         }
-        if (made) {
-            made_ = made;
-            changed_.notify_all();
-            lock.unlock();
-            if (notice_)
-                notice_();
-            return;
-        }
-        lastError_ = error;
-        changed_.notify_all();
-        if (changed_.wait_for(lock, kReconnectInterval, [this] { return stopping_; }))
-            return;
+        state_->changed.wait_for(lock, kReconnectInterval, [this] { return state_->stopping || state_->made; });
     }
+    lock.unlock();
+    if (notice_)
+        notice_();
 }
 
 IAttachment *Reconnector::take()
 {
-    std::lock_guard lock(mutex_);
-    return std::exchange(made_, nullptr);
+    std::lock_guard lock(state_->mutex);
+    return std::exchange(state_->made, nullptr);
 }
 
 QString Reconnector::lastError()
 {
-    std::lock_guard lock(mutex_);
-    return lastError_;
+    std::lock_guard lock(state_->mutex);
+    return state_->lastError;
 }
 
 }  // namespace detail

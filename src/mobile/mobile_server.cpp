@@ -236,8 +236,9 @@ void MobileServer::serveBuffered(QTcpSocket *socket)
         std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer);
         if (!request)
             break;
-        // A failed request leaves the rest for the connection's next read.
-        if (!DispatchJavaCommand(address, *request) || slot->IP != address)
+        // A failed request ends without an answer; the requests after it are still served.
+        DispatchJavaCommand(address, *request);
+        if (slot->IP != address)
             return;
     }
     // Complete requests may wait behind unsent answers; only a request that never ends is cut off.
@@ -339,18 +340,18 @@ void MobileServer::SendJavaAnswer(const QString &address, const QByteArray &text
     }
 }
 
-bool MobileServer::DispatchJavaCommand(const QString &address, const QByteArray &request)
+void MobileServer::DispatchJavaCommand(const QString &address, const QByteArray &request)
 {
     TTableJavaClient *slot = table_.find(address);
     if (!slot)
-        return true;
+        return;
     try {
         ServiceLockGuard lock(ServiceLock());
         runCommand(address, *slot, request);
-        return true;
+    } catch (const fb::ConnectionLost &) {
+        // Told once in both logs when the connection went; not again at every request.
     } catch (const std::exception &error) {
         reportFailure(QString::fromUtf8(error.what()));
-        return false;
     }
 }
 

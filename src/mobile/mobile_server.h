@@ -74,9 +74,9 @@ public:
     // Sends text + "@" to the first open connection from the address, in one write;
     // nothing when there is none. A failed send loses the answer and nothing else.
     void SendJavaAnswer(const QString &address, const QByteArray &text);
-    // Runs one request of the address. False when it failed: it ends without an
-    // answer and the failure goes to the operator.
-    bool DispatchJavaCommand(const QString &address, const QByteArray &request);
+    // Runs one request of the address. A failed one ends without an answer; its failure
+    // goes to the operator, but for a lost database connection, which the logs tell once.
+    void DispatchJavaCommand(const QString &address, const QByteArray &request);
 
     // Ends the connections whose slots are past their planned end.
     void TimerRefleshJavaClientTimer();

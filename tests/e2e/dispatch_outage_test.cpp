@@ -189,6 +189,9 @@ TEST_F(DispatchOutage, ASilentNetworkHoldsNobodyPastTheLimitAndIsSurvivedWhenItH
     EXPECT_TRUE(browser.open().body.contains(QStringLiteral("<title>Головна сторінка</title>")));
     phone->send(quickOrder(QStringLiteral("0939876543")));
     EXPECT_EQ(reply(), kFailed);
+    // A status poll that needs the database gets nothing; the request behind it is served.
+    phone->send("<DateFormCodZam>###<OpenSettingServer>###");
+    EXPECT_TRUE(reply().startsWith("<OtvetSettingServer>"));
     EXPECT_LT(timer.elapsed(), 1000);
 
     relay.heal();

@@ -1,5 +1,7 @@
 #include "private_firebird_server.h"
 
+#include "loopback_address.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -19,19 +21,10 @@ namespace {
 const QString kInstalled = QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0");
 const QString kSecurityDatabase = QStringLiteral("/var/lib/firebird/3.0/system/security3.fdb");
 
-sockaddr_in loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(quint16(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 int freePort()
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
+    sockaddr_in address = LoopbackAddress(0);
     socklen_t length = sizeof address;
     const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
         && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0;
@@ -44,7 +37,7 @@ int freePort()
 bool listens(int port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = loopback(port);
+    const sockaddr_in address = LoopbackAddress(port);
     const bool connected = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     ::close(fd);
     return connected;

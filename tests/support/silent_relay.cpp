@@ -1,5 +1,7 @@
 #include "silent_relay.h"
 
+#include "loopback_address.h"
+
 #include <stdexcept>
 
 #include <arpa/inet.h>
@@ -11,25 +13,12 @@
 
 namespace kvtest {
 
-namespace {
-
-sockaddr_in loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(quint16(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-}  // namespace
-
 SilentRelay::SilentRelay(int targetPort) : targetPort_(targetPort)
 {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
     ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address = loopback(0);
+    sockaddr_in address = LoopbackAddress(0);
     socklen_t length = sizeof address;
     if (::bind(listener_, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
         || ::listen(listener_, 64) != 0
@@ -85,7 +74,7 @@ void SilentRelay::accept()
         return;
     }
     const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = loopback(targetPort_);
+    const sockaddr_in address = LoopbackAddress(targetPort_);
     if (::connect(server, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
         ::close(server);
         ::close(client);
