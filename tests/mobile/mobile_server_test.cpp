@@ -106,7 +106,7 @@ TEST_F(MobileServerTest, BytesBeyondTheCapCloseTheConnectionButACompleteRequestI
     EXPECT_EQ(context.mobileLog.lines().filter(QStringLiteral("передав понад 65536 байт")).size(), 1);
 }
 
-TEST_F(MobileServerTest, AFailingRequestGetsNoAnswerAndTheRestWaitsForTheNextRead)
+TEST_F(MobileServerTest, AFailingRequestGetsNoAnswerAndTheRequestsBehindItAreServed)
 {
     // An account whose code is no number passes the password check, then cannot be looked up.
     TDANI::Execute(context.danni.GPRS_RIZNE,
@@ -115,15 +115,9 @@ TEST_F(MobileServerTest, AFailingRequestGetsNoAnswerAndTheRestWaitsForTheNextRea
     QTcpSocket client;
     connectClient(client);
     client.write("<CodClient>abc</CodClient><CodPass>p</CodPass></OpenFormCodZam>###<OpenNews>###");
-    ASSERT_TRUE(processUntil([&] { return !prompt.messages.isEmpty(); }));
-    processUntil([] { return false; }, 100);
-    EXPECT_EQ(client.bytesAvailable(), 0);
-
-    client.write("<OpenSettingServer>###");
-    ASSERT_TRUE(processUntil([&] { return client.peek(1 << 16).count('@') == 2; }));
-    const QByteArray answers = client.readAll();
-    EXPECT_TRUE(answers.startsWith("<DataNews>")) << answers.toStdString();
-    EXPECT_TRUE(answers.contains("@<OtvetSettingServer>"));
+    ASSERT_TRUE(processUntil([&] { return !prompt.messages.isEmpty() && client.peek(1 << 16).count('@') == 1; }));
+    EXPECT_TRUE(client.readAll().startsWith("<DataNews>"));
+    EXPECT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(server.connectionCount(), 1);
 }
 
