@@ -35,6 +35,9 @@ struct ServerSettings {
     // web site (logo and page footer; empty: no link).
     QString ROUTE_HOST;
     QString SAIT_PROGRAMY;
+    // Added for this platform, by hand: page handlers that may wait for the route page at
+    // once; 0: no limit.
+    QString MAX_ZAPYTIV_MARSHRUTU;
 
     // DOSTUP
     QString PORT_WEB_SERVERA;
@@ -51,6 +54,13 @@ struct ServerSettings {
     bool ZAGR_NA_PANEL_STVOR_ZAM_ARHIVA_ZAM = false;
     bool DOZVIL_POCHATK_ROZR_SUMA = false;
     QString KIL_SPROB_PRORAH;
+    // Added for this platform, maintained by hand; 0 turns each off. Per client address:
+    // failed logins in 10 minutes (phones and pages together), placed quick orders in 10
+    // minutes (phones and pages apart), account applications and complaints in an hour;
+    // the addresses and networks (CIDR) the order budget leaves alone; the open orders of a
+    // coded account; how many days ahead a preliminary order may be; the size of LOG/ in MB.
+    QString MAX_POMYLOK_VHODU_Z_ADRESY, MAX_ZAMOVLEN_Z_ADRESY, ADRESY_BEZ_LIMITU, MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO,
+        MAX_ZAYAVOK_Z_ADRESY, MAX_DNIV_POPEREDNYOGO, MAX_ROZMIR_LOG_MB;
 
     // DOSTUP_JAVA
     QString PORT_JAVA_SERVERA;
