@@ -48,12 +48,20 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
     const QString stamp = u'[' + RegionalFormat::dateTimeText(now);
     TDANI &d = context.danni;
 
-    QStringList errors;
+    // Past the limits the answer no longer depends on the password: nothing is checked.
+    const QByteArray limitAnswer = "<OtvetOpenFormCodZam>"
+        + JavaErrorElement(QStringLiteral("[У вас перевищений ліміт вводу даних клієнта (підбір кода і пароля) !]"))
+        + "<status>NO</status></OtvetOpenFormCodZam>";
     ++slot.CountInput;
     if (slot.CountInput > 5) {
-        errors << QStringLiteral("[У вас перевищений ліміт вводу даних клієнта (підбір кода і пароля) !]");
-        context.mobileLog.append(stamp + QStringLiteral("] перевиження ліміту входу клієнта з IP : ") + address);
+        context.budgets.logCoalesced(ClientChannel::Mobile, QStringLiteral("login limit"), address,
+                                     QStringLiteral("] перевиження ліміту входу клієнта з IP : ") + address);
+        return limitAnswer;
     }
+    if (context.budgets.loginRefused(ClientChannel::Mobile, address))
+        return limitAnswer;
+
+    QStringList errors;
 
     // A code or password longer than its column belongs to no account.
     const ColumnWidths &accounts = d.ServiceColumns(QStringLiteral("TABLE_KLIENT"));
@@ -76,6 +84,7 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
     } else {
         errors << QStringLiteral("[Ви не зареєстровані у web системі і/або ваша заявка ще не оброблена модератором у "
                                  "випадку попередньої подачи заявки !]");
+        context.budgets.loginFailed(address, code);
     }
     d.GPRS_RIZNE.close();
 
@@ -229,7 +238,8 @@ void SendMessageToService(ServiceContext &context, const TTableJavaClient &slot,
                           const QDateTime &now)
 {
     const QString message = DecodeText64(JavaField(request, "<SendMsgFormCodZam>", "</SendMsgFormCodZam>"));
-    if (message.isEmpty())
+    // The request has no answer: past the address's budget the message is only logged away.
+    if (message.isEmpty() || context.budgets.complaintRefused(ClientChannel::Mobile, slot.IP))
         return;
     QString text = QStringLiteral("Призначено для : [---]\rДати відповідь : [---]\r\r") + message;
     text.replace(u'\'', u'^');
@@ -243,5 +253,6 @@ void SendMessageToService(ServiceContext &context, const TTableJavaClient &slot,
                        .arg(NextRowNumber(QStringLiteral("TABLE_SKARGA"), QStringLiteral("TABLE_SKARGA_NP"))),
                    {now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()),
                     slot.CodClient.left(10), text.left(500)});
+    context.budgets.complaintSent(slot.IP);
     d.RefreshGrid(TDANI::Grid::Skarga);
 }

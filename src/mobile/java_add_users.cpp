@@ -16,6 +16,8 @@ namespace {
 const QString kRefused = QStringLiteral(
     "[Заявка на реєстрацію не пройшла, у вас є можливість тільки створення замовлення на панелі ШВИДКЕ "
     "ЗАМОВЛЕННЯ, або пройти реєстрацію повторно]");
+const QString kTooManyApplications =
+    QStringLiteral("<З вашої адреси подано забагато заявок, повторіть спробу пізніше>");
 
 bool found(fb::Query &query, const QString &sql, const QString &value)
 {
@@ -45,6 +47,9 @@ QByteArray AddUsersAnswer(ServiceContext &context, const QString &address, const
     const QString stamp = u'[' + RegionalFormat::dateTimeText(now);
 
     QStringList errors;
+    // One address filing applications for every code would shut their owners out.
+    if (context.budgets.applicationRefused(ClientChannel::Mobile, address))
+        return "<OtvetAddUsers>" + JavaErrorElement(kTooManyApplications + kRefused) + "</OtvetAddUsers>";
     if (TrimJavaField(codeBytes).isEmpty())
         errors << QStringLiteral("<Не задано код клієнта>");
     if (TrimJavaField(passwordBytes).isEmpty())
@@ -81,6 +86,7 @@ QByteArray AddUsersAnswer(ServiceContext &context, const QString &address, const
                                           "       ?, \n       ?, \n       ?, \n       ?, \n       ?) ")
                                .arg(NextRowNumber(QStringLiteral("TABLE_ZAYAVKA"), QStringLiteral("TABLE_ZAYAVKA_NP"))),
                            {now.date(), code.left(10), password.left(10), phone.left(30), note.left(500)});
+            context.budgets.applicationFiled(address);
             d.RefreshGrid(TDANI::Grid::Zayavki);
             context.mobileLog.append(stamp + QStringLiteral("] успішна подача заявки на кодований вхід у java сервіс. "
                                                             "Подані дані : ")

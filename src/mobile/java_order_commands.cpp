@@ -2,14 +2,17 @@
 
 #include "common/extract_between.h"
 #include "common/format_number5.h"
+#include "common/log_text.h"
 #include "common/regional_format.h"
 #include "common/text64.h"
+#include "common/typed_text.h"
 #include "common/win1251.h"
 #include "data/client_lookup.h"
 #include "data/lookup_text.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_framing.h"
 #include "route/fare.h"
+#include "shell/order_limits.h"
 #include "route/route_engine.h"
 #include "shell/service_context.h"
 
@@ -19,6 +22,7 @@ namespace {
 
 const QString kNotReadDateTime = QStringLiteral(
     "[не вірно введені дата/час (наприклад вірно дата<01.01.2011>, год від <00>..<23>, хв <00>..<59> )]");
+const QString kBracketedTelephone = QStringLiteral("[номер телефона не може містити квадратних дужок]");
 const QString kNoConnection =
     QStringLiteral("Помилка під час створення замовлення ! Немає зєднання з базою даних диспетчерської служби ! "
                    "Повторіть спробу замовлення або виконайте замовлення у телефонному режимі.");
@@ -37,14 +41,12 @@ struct OrderRequest {
     bool forNow() const { return when == "NEW"; }
 
     // The additional data stored with the order: the client's text and, in
-    // parentheses, its extras (whose own parentheses would end that part early).
+    // parentheses, its extras (see ExtrasText).
     QString extraData() const
     {
         QString extra = DecodeText64(dod1);
         if (!dod2.isEmpty()) {
-            QString extras = DecodeText64(dod2);
-            extras.replace(u'(', u'<').replace(u')', u'>');
-            extra += u'(' + extras + u')';
+            extra += u'(' + ExtrasText(DecodeText64(dod2)) + u')';
         }
         return extra;
     }
@@ -64,7 +66,7 @@ QString telephoneKey(const QString &telephone)
 
 int orderCode(const QString &code) { return ReadJavaNumber(code).value_or(0); }  // 0 when none or unreadable
 
-void checkTime(const OrderRequest &order, const QDateTime &now, QStringList &errors)
+void checkTime(const ServiceContext &context, const OrderRequest &order, const QDateTime &now, QStringList &errors)
 {
     if (order.forNow())
         return;
@@ -73,6 +75,8 @@ void checkTime(const OrderRequest &order, const QDateTime &now, QStringList &err
         errors << kNotReadDateTime;
     else if (wanted < now)
         errors << QStringLiteral("[вказана дата і час менша дійсності]");
+    else if (const QString far = FarPreliminaryItem(context.settings, wanted, now); !far.isEmpty())
+        errors << far;
 }
 
 void checkTelephone(const QString &telephone, QStringList &errors)
@@ -84,6 +88,36 @@ void checkTelephone(const QString &telephone, QStringList &errors)
         errors << QStringLiteral("[номер телефона закороткий, має бути >= 5 символів]");
     else if (phone.startsWith(u'0') && phone.size() < 8)
         errors << QStringLiteral("[номер телефона не повністю введений]");
+    else if (HasSquareBrackets(phone))
+        errors << kBracketedTelephone;
+}
+
+// The telephones an order's additional data names, as the "тел.:[…]" pieces hold them.
+QStringList namedTelephones(const QString &extra)
+{
+    QStringList telephones;
+    const QString open = QStringLiteral("тел.:[");
+    for (qsizetype at = extra.indexOf(open); at >= 0; at = extra.indexOf(open, at + 1)) {
+        const qsizetype start = at + open.size();
+        const qsizetype end = extra.indexOf(u']', start);
+        telephones << extra.mid(start, end < 0 ? -1 : end - start);
+    }
+    return telephones;
+}
+
+// Whether the order's text names its own telephone, exactly once: the orders of a
+// telephone are found by that piece, so a piece of another telephone would block it.
+bool namesOwnTelephone(const OrderRequest &order)
+{
+    const QString extra = order.extraData();
+    return extra.contains(telephoneKey(order.telephone)) && namedTelephones(extra).size() == 1;
+}
+
+QString mismatchLine(const OrderRequest &order, const QString &address)
+{
+    return QStringLiteral("] номер телефона [%1] замовлення клієнта з IP:[%2] не збігається з номером у даних "
+                          "замовлення [%3].")
+        .arg(LogValue(order.telephone), address, LogValue(namedTelephones(order.extraData()).join(QStringLiteral("], ["))));
 }
 
 QDateTime orderTime(const OrderRequest &order, const QDateTime &now)
@@ -190,7 +224,8 @@ QString quickOrderRefusal(ServiceContext &context, const OrderRequest &order)
         + context.settings.TELEFON_FIRMA + QStringLiteral("]]");
 }
 
-QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteArray &request, const QDateTime &now)
+QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QString &address, const QByteArray &request,
+                      const QDateTime &now)
 {
     TDANI &d = context.danni;
     const OrderRequest order(request);
@@ -212,10 +247,18 @@ QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteA
         errors << QStringLiteral("[на вказаний код і/або телефон існують активні замовлення (більше одного "
                                  "активного замовлення дозволяється у випадку кодованого замовлення)]");
     d.RIZNE.close();
-    checkTime(order, now, errors);
+    checkTime(context, order, now, errors);
     checkTelephone(order.telephone, errors);
     if (!context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA && order.code.isEmpty())
         errors << QStringLiteral("[потрібно обовязково вказувати код клієнта]");
+    if (!namesOwnTelephone(order)) {
+        errors << QStringLiteral("[номер телефона у даних замовлення не збігається з вказаним номером]");
+        context.mobileLog.event(mismatchLine(order, address));
+    }
+    if (const QString budget = context.budgets.quickOrderRefusal(ClientChannel::Mobile, address,
+                                                                 context.settings.TELEFON_FIRMA);
+        !budget.isEmpty())
+        errors << budget;
     if (!errors.isEmpty())
         return refused(JoinJavaErrors(errors));
 
@@ -230,6 +273,7 @@ QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QByteA
                            QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closeTime(context, when));
     if (!number)
         return refused(kNoConnection);
+    context.budgets.quickOrderPlaced(ClientChannel::Mobile, address);
     return numberElement(QString::number(*number));
 }
 
@@ -283,8 +327,10 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     QStringList errors;
     if (TrimJavaText(pickup).isEmpty())
         errors << QStringLiteral("[не вказана початкова адреса]");
-    checkTime(order, now, errors);
+    checkTime(context, order, now, errors);
     checkTelephone(order.telephone, errors);
+    if (const QString many = TooManyOpenOrdersItem(context, slot.clientNumber(), 1); !many.isEmpty())
+        errors << many;
     QString errorText = JoinJavaErrors(errors);
     const bool jubilee = JavaField(request, "<Yvileyka>", "</Yvileyka>") == "YES";
     if (jubilee)
@@ -292,6 +338,9 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     if (!errorText.isEmpty())
         return refused(errorText);
 
+    // The telephone of a coded order may be the account's: a mismatch is only noted.
+    if (!namesOwnTelephone(order))
+        context.mobileLog.event(mismatchLine(order, slot.IP));
     const QDateTime when = orderTime(order, now);
     QString destination = DecodeText64(JavaField(request, "<Punct2>", "</Punct2>"));
     if (TrimJavaText(destination).isEmpty())
@@ -325,10 +374,10 @@ QByteArray unlessDisconnected(F &&order)
 
 }  // namespace
 
-QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request,
-                            const QDateTime &now)
+QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const QString &address,
+                            const QByteArray &request, const QDateTime &now)
 {
-    return "<OtvetCreateZam>" + unlessDisconnected([&] { return quickOrder(context, routes, request, now); })
+    return "<OtvetCreateZam>" + unlessDisconnected([&] { return quickOrder(context, routes, address, request, now); })
         + "</OtvetCreateZam>";
 }
 

@@ -14,10 +14,10 @@ struct TTableJavaClient;
 // A trip off the map is measured by the online route page as `online` says: the mobile
 // server defers the fetch (the request is run again once the distance is known).
 
-// "</CreateZam>": the quick order of any connected client, checked against its
-// telephone. Does not touch the slot.
-QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const QByteArray &request,
-                            const QDateTime &now);
+// "</CreateZam>": the quick order of any connected client (from `address`), checked
+// against its telephone. Does not touch the slot.
+QByteArray QuickOrderAnswer(ServiceContext &context, RouteEngine &routes, const QString &address,
+                            const QByteArray &request, const QDateTime &now);
 
 // "</CreateZamCodForm>": the order of a logged-in client, priced on the map, with the
 // jubilee trip's checks. The slot follows the client's newest order afterwards.

@@ -397,7 +397,7 @@ void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, co
         SendJavaAnswer(address, OrderStateAnswer(context_, request));
         return;
     case JavaCommand::CreateZam:
-        sendOrderAnswer(address, QuickOrderAnswer(context_, routes(), request, clock_()));
+        sendOrderAnswer(address, QuickOrderAnswer(context_, routes(), address, request, clock_()));
         return;
     case JavaCommand::CheckNumZamFormCodZam:
         ChooseFollowedOrder(slot, request);

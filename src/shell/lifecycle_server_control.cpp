@@ -48,6 +48,9 @@ ServerControl::ServerControl(ServiceContext &context, bool headless, QObject *pa
                                       [&context](const QString &rest) { context.webLog.event(rest); }, cancelled);
         });
     };
+    // Guessing spread over many addresses is for the operator's eyes, on the main thread.
+    connect(&context.budgets, &ClientBudgets::warning, this,
+            [&context](const QString &text) { context.prompt.message(text); }, Qt::QueuedConnection);
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, &ServerControl::Timer1Timer);
     // Said once when a connection goes and once when it is back, in both logs: between

@@ -3,6 +3,7 @@
 #include "common/prompt.h"
 #include "data/danni.h"
 #include "shell/account_counters.h"
+#include "shell/client_budgets.h"
 #include "shell/news_text.h"
 #include "shell/operator_log.h"
 #include "shell/server_settings.h"
@@ -27,6 +28,7 @@ public:
     AccountCounters accounts;
     NewsText news{folder};
     TDANI danni;
+    ClientBudgets budgets{settings, {webLog, mobileLog}};
 
     // The status strip's caption is the running flag of the whole system.
     QString panelCaption = kStoppedCaption;

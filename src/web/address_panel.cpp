@@ -1,5 +1,7 @@
 #include "web/address_panel.h"
 
+#include "common/typed_text.h"
+
 #include "common/extract_between.h"
 #include "common/service_lock.h"
 #include "data/like_pattern.h"
@@ -173,12 +175,13 @@ QString AddressPanel::BuildAddressText() const
     if (c_.houses.visible)
         house = c_.houses.currentText();
     else if (c_.freeHouse.visible)
-        house = c_.freeHouse.text;
+        house = WithoutSquareBrackets(c_.freeHouse.text);
     else
         return c_.list.currentText();
-    QString text = u'[' + c_.list.currentText() + QStringLiteral("]{") + house + u'}' + c_.flat.text;
+    // Only the street's own brackets stay square: typed ones could look like order pieces.
+    QString text = u'[' + c_.list.currentText() + QStringLiteral("]{") + house + u'}' + WithoutSquareBrackets(c_.flat.text);
     if (!c_.directions.text.isEmpty())
-        text += u' ' + c_.directions.text;
+        text += u' ' + WithoutSquareBrackets(c_.directions.text);
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include "common/service_lock.h"
 #include "route/fare.h"
 #include "route/route_engine.h"
+#include "shell/order_limits.h"
 #include "shell/service_context.h"
 #include "web/main_web.h"
 #include "web/user_session.h"
@@ -217,20 +218,26 @@ QDateTime TForm_KodovaneZamov::closingTime(const QDateTime &orderTime) const
 void TForm_KodovaneZamov::IWImageButton7Click()
 {
     const QDateTime now = QDateTime::currentDateTime();
+    ServiceLockGuard lock(ServiceLock());
+    const QString refusal = QStringLiteral("Немає можливості створити замовлення, так як виявлені такі помилки : ");
     QStringList errors;
     if (!startSet())
         errors << QStringLiteral("[не вказана початкова адреса]");
-    errors << Options.Check(now);
+    errors << Options.Check(now, context_.settings);
     if (!errors.isEmpty()) {
-        session().showMessage(
-            refusalMessage(QStringLiteral("Немає можливості створити замовлення, так як виявлені такі помилки : "), errors));
+        session().showMessage(refusalMessage(refusal, errors));
         return;
     }
-    ServiceLockGuard lock(ServiceLock());
     bool isNumber = false;
     const int cars = IWEdit2.text.trimmed().toInt(&isNumber);
     if (!isNumber || cars <= 0)
         return;
+    // One account may not flood the dispatchers: the cars and its open orders together.
+    if (const QString many = TooManyOpenOrdersItem(context_, TIWUserSession::Current().ClientCode, cars);
+        !many.isEmpty()) {
+        session().showMessage(refusalMessage(refusal, {many}));
+        return;
+    }
     createOrders(cars);
     resetNewOrderPanel();
     showPanel(IWRegion9);

@@ -156,6 +156,12 @@ void TForm_KodovaneZamov::IWButton2Click()
     const QDateTime now = QDateTime::currentDateTime();
     {
         ServiceLockGuard lock(ServiceLock());
+        const QString address = TIWUserSession::Current().ClientIP;
+        if (context_.budgets.complaintRefused(ClientChannel::Web, address)) {
+            session().showMessage(
+                QStringLiteral("З вашої адреси надіслано забагато повідомлень, повторіть спробу пізніше !"));
+            return;
+        }
         TDANI &d = context_.danni;
         TDANI::Execute(d.GPRS_RIZNE,
                        QStringLiteral("INSERT INTO TABLE_SKARGA\n"
@@ -165,6 +171,7 @@ void TForm_KodovaneZamov::IWButton2Click()
                            .arg(NextRowNumber(QStringLiteral("TABLE_SKARGA"), QStringLiteral("TABLE_SKARGA_NP"))),
                        {now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()),
                         IWLabel14.caption.left(10), IWLabel13.caption.left(30), text.left(500)});
+        context_.budgets.complaintSent(address);
         d.RefreshGrid(TDANI::Grid::Skarga);
     }
     IWMemo2.text.clear();

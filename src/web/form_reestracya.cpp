@@ -126,6 +126,11 @@ void TForm_Reestracya::IWButton1Click()
         // The checks and the insert in one span, so that two applications for one code
         // cannot both pass the checks.
         ServiceLockGuard lock(ServiceLock());
+        // One address filing applications for every code would shut their owners out.
+        if (context_.budgets.applicationRefused(ClientChannel::Web, TIWUserSession::Current().ClientIP)) {
+            session().showMessage(QStringLiteral("З вашої адреси подано забагато заявок, повторіть спробу пізніше !"));
+            return;
+        }
         errors = existingRecords();
         if (errors.isEmpty()) {
             submit();
@@ -170,6 +175,7 @@ void TForm_Reestracya::submit()
                                              "спробу !"));
         return;
     }
+    context_.budgets.applicationFiled(TIWUserSession::Current().ClientIP);
     release();
     session().showMessage(QStringLiteral("Успішна подача заявки на вхід у систему web сервіса. Можливий вхід у систему "
                                          "замовлення таксі тільки після обробки заявки модератором !"));

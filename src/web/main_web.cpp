@@ -173,11 +173,18 @@ void TWebMainForm::IWButton2Click()
     const QString password = IWEdit2.text;
     if (code.isEmpty() || password.isEmpty())
         return;
+    // Past the limits the session ends without the password being checked.
+    const QString limitText = QStringLiteral("Вихід з системи замовлення, так як у вас перевищений ліміт вводу даних "
+                                             "клієнта (підбір кода і пароля) !");
     if (++user.EntryAttempts > 5) {
-        const QString text = QStringLiteral("Вихід з системи замовлення, так як у вас перевищений ліміт вводу даних "
-                                            "клієнта (підбір кода і пароля) !");
-        log(QStringLiteral("] ") + text + QStringLiteral(" IP : ") + user.ClientIP);
-        session().terminate(text);
+        context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("login limit"), user.ClientIP,
+                                      QStringLiteral("] ") + limitText + QStringLiteral(" IP : ") + user.ClientIP);
+        session().terminate(limitText);
+        return;
+    }
+    if (context_.budgets.loginRefused(ClientChannel::Web, user.ClientIP)) {
+        session().terminate(limitText);
+        return;
     }
 
     TDANI &d = context_.danni;
@@ -193,6 +200,7 @@ void TWebMainForm::IWButton2Click()
     IWEdit2.text.clear();
     IWEdit1.text.clear();
     if (query.recordCount() != 1) {
+        context_.budgets.loginFailed(user.ClientIP, code);
         session().showMessage(QStringLiteral("Ви не зареєстровані у web системі і/або ваша заявка ще не оброблена "
                                              "модератором у випадку попередньої подачи заявки !"));
         return;

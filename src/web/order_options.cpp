@@ -1,6 +1,8 @@
 #include "web/order_options.h"
 
 #include "common/regional_format.h"
+#include "common/typed_text.h"
+#include "shell/order_limits.h"
 
 OrderOptions::OrderOptions(Controls controls) : c_(controls)
 {
@@ -51,7 +53,7 @@ std::optional<QDateTime> OrderOptions::PreliminaryTime() const
     return time.isValid() ? std::optional(time) : std::nullopt;
 }
 
-QStringList OrderOptions::Check(const QDateTime &now) const
+QStringList OrderOptions::Check(const QDateTime &now, const ServerSettings &settings) const
 {
     QStringList errors;
     if (c_.preliminary.checked) {
@@ -61,6 +63,8 @@ QStringList OrderOptions::Check(const QDateTime &now) const
                                      "<00>..<23>, хв <00>..<59> )]");
         else if (*when < now)
             errors << QStringLiteral("[вказана дата і час менша дійсності]");
+        else if (const QString far = FarPreliminaryItem(settings, *when, now); !far.isEmpty())
+            errors << far;
     }
     if (c_.cargo.checked && c_.cargoText.text.isEmpty())
         errors << QStringLiteral("[не вказані додаткові дані вантажа (або зніміть галочку)]");
@@ -84,9 +88,7 @@ QString OrderOptions::AdditionalDataText(const QString &telephone, const QString
     if (c_.freeText.checked)
         add(QStringLiteral("Додатково <") + c_.freeTextEdit.text + u'>',
             QStringLiteral("додатково <") + c_.freeTextEdit.text + u'>');
-    // Parentheses of the client's texts would end the list early.
-    QString list = extras.join(QStringLiteral(", "));
-    list.replace(u'(', u'<').replace(u')', u'>');
+    const QString list = ExtrasText(extras.join(QStringLiteral(", ")));
     return (c_.preliminary.checked ? QStringLiteral("{попереднє}   тел.:[") : QStringLiteral("{швидке}   тел.:["))
         + telephone + QStringLiteral("]   тариф:[") + tariff + QStringLiteral("]  ") + u'(' + list + u')';
 }

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+struct ServerSettings;
+
 // The options of an order on the order pages: the extras (animals, out of town,
 // minivan, estate car or cargo with its description, free text) and the preliminary
 // time (date, hour, minute). Both pages name these controls alike; each hands its
@@ -41,9 +43,9 @@ public:
     // The time the client entered; none when it does not read as a date and time.
     std::optional<QDateTime> PreliminaryTime() const;
     // The items of the preliminary time and the extras checks that fail.
-    QStringList Check(const QDateTime &now) const;
+    QStringList Check(const QDateTime &now, const ServerSettings &settings) const;
     // The text stored with an order: its kind, telephone and tariff, and the extras in
-    // parentheses (theirs turned into angle brackets).
+    // parentheses (their parentheses and square brackets turned into angle brackets).
     QString AdditionalDataText(const QString &telephone, const QString &tariff) const;
 
 private:

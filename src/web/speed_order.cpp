@@ -2,6 +2,7 @@
 
 #include "common/format_number5.h"
 #include "common/regional_format.h"
+#include "common/typed_text.h"
 #include "common/service_lock.h"
 #include "data/client_lookup.h"
 #include "data/like_pattern.h"
@@ -147,15 +148,20 @@ QStringList TSpeedOrder::Validate(const QDateTime &now)
         errors << QStringLiteral("[не задано вулиці або обєкта подачи]");
     if (Address.NoHouseGiven())
         errors << QStringLiteral("[не задано номер будинка]");
-    errors << Options.Check(now);
+    errors << Options.Check(now, context_.settings);
     if (!telephone.isEmpty() && telephone.size() < 5)
         errors << QStringLiteral("[номер телефона закороткий, має бути >= 5 символів]");
     else if (telephone.size() >= 5 && telephone.startsWith(u'0') && telephone.size() < 8)
         errors << QStringLiteral("[номер телефона не повністю введений]");
     if (telephone.isEmpty())
         errors << QStringLiteral("[не вказаний номер телефона]");
+    else if (HasSquareBrackets(telephone))
+        errors << QStringLiteral("[номер телефона не може містити квадратних дужок]");
     if (!context_.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA && code.isEmpty())
         errors << QStringLiteral("[потрібно обовязково вказувати код клієнта]");
+    errors << context_.budgets.quickOrderRefusal(ClientChannel::Web, TIWUserSession::Current().ClientIP,
+                                                 context_.settings.TELEFON_FIRMA);
+    errors.removeAll(QString());
     return errors;
 }
 
@@ -279,6 +285,7 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
     const QString moment = RegionalFormat::nowText();
     addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовлення успішно створено"));
     addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовленню присвоєно порядковий номер"));
+    context_.budgets.quickOrderPlaced(ClientChannel::Web, user.ClientIP);
     user.OrderNumber = *number;
     user.OrderState = 1;
     IWTimer1.enabled = true;
@@ -320,6 +327,7 @@ void TSpeedOrder::submit()
                                             "клієнта (підбір телефона і/або кода) !");
         context_.webLog.event(QStringLiteral("] ") + text + QStringLiteral(" IP : ") + user.ClientIP);
         session().terminate(text);
+        return;  // the passenger sees only the exit message: no order may be placed for it
     }
 
     IWRegion2.visible = IWRegion3.visible = IWImageButton1.visible = IWButton1.visible = false;

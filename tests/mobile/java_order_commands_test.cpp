@@ -89,7 +89,10 @@ protected:
         slot->Coded = true;
     }
 
-    QByteArray quick(const Order &order) { return QuickOrderAnswer(context, routes, order.request("</CreateZam>"), now); }
+    QByteArray quick(const Order &order, const QString &address = QStringLiteral("127.0.0.1"))
+    {
+        return QuickOrderAnswer(context, routes, address, order.request("</CreateZam>"), now);
+    }
     QByteArray coded(const Order &order)
     {
         return CodedOrderAnswer(context, routes, *slot, order.request("</CreateZamCodForm>"), now, {});
