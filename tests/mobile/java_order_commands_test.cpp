@@ -220,7 +220,7 @@ TEST_F(OrderCommands, JubileeTripChecks)
 
     logIn("00103");  // five free trips
     context.settings.ROZKLAD_YUVILEYOK = QStringLiteral("[10][11]");
-    order.when = "31.12.2099 10:00";
+    order.when = QDateTime(now.date().addDays(1), QTime(10, 0)).toString("dd.MM.yyyy HH:mm").toLatin1();
     EXPECT_EQ(errorOf(coded(order)),
               "[Немає можливості вказувати одночасно ювілейну поїздку як попереднє замовлення ! ][У налаштуваннях "
               "сервера у дану годину немає можливості вибирати ювілейну поїздку (ювілейна поїздка не надається як "
