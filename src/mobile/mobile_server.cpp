@@ -147,7 +147,7 @@ void MobileServer::acceptPending()
         // Qt stops reading from the network when this much waits unread, so a client
         // without a slot cannot pile bytes up in the server either.
         socket->setReadBufferSize(kJavaReadBufferCap);
-        connections_.push_back({socket, dottedAddress(socket), ++lastConnectionId_});
+        connections_.push_back({socket, dottedAddress(socket), ++lastConnectionId_, clock_()});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { JAVASERVERClientRead(socket); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { resume(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { closeConnection(socket); });
@@ -171,7 +171,7 @@ void MobileServer::JAVASERVERClientConnect(QTcpSocket *socket)
     logEvent(QStringLiteral("] спроба підключення клієнта з  IP:[") + address + u']');
     context_.accounts.addScan(context_.running());
 
-    if (int(connections_.size()) > table_.size()) {
+    if (int(connections_.size()) > table_.size() && !closeLongestSilent()) {
         closeFirstFrom(address);
         return;
     }
@@ -236,6 +236,11 @@ void MobileServer::serveBuffered(QTcpSocket *socket)
         std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer);
         if (!request)
             break;
+        if (!request->isEmpty()) {
+            Connection *sender = connectionOf(socket);
+            sender->served = true;
+            sender->lastRequest = clock_();
+        }
         // A failed request ends without an answer; the requests after it are still served.
         DispatchJavaCommand(address, *request);
         if (slot->IP != address)
@@ -510,6 +515,7 @@ void MobileServer::reportFailure(const QString &text)
 
 void MobileServer::TimerRefleshJavaClientTimer()
 {
+    closeIdleConnections();
     for (int i = 0; i < table_.size(); ++i) {
         const TTableJavaClient &slot = table_.at(i);
         if (!slot.IP.isEmpty() && slot.TimeVihid < clock_())

@@ -33,6 +33,7 @@ class MobileServer : public QObject {
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
+    static constexpr int kIdleSeconds = 30;
 
     explicit MobileServer(ServiceContext &context, QObject *parent = nullptr);
     ~MobileServer() override;
@@ -86,7 +87,9 @@ private:
         QTcpSocket *socket;
         QString address;
         quint64 id;            // never reused: tells a connection from a later one of its address
-        bool waiting = false;  // a request waits for the route page; later ones wait their turn
+        QDateTime lastRequest;  // of its last complete request; its connect until then
+        bool served = false;    // it has sent a complete request
+        bool waiting = false;   // a request waits for the route page; later ones wait their turn
     };
     // A request put aside until the route page has given its distance.
     struct Deferred {
@@ -113,6 +116,12 @@ private:
     // Closes a connection; its disconnect handling has run when this returns.
     void closeConnection(QTcpSocket *socket);
     void closeFirstFrom(const QString &address);
+    // Connections that hold a socket (and maybe a slot) for nothing: those that sent no
+    // request within kIdleSeconds of connecting are closed; when every slot is taken, a
+    // newcomer's room is made by closing the connection that has not logged in and has
+    // been silent longest, at least kIdleSeconds. False when there is none such.
+    void closeIdleConnections();
+    bool closeLongestSilent();
 
     Connection *connectionOf(const QTcpSocket *socket);
     Connection *connectionWithId(quint64 id);

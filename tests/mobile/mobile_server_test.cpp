@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -58,6 +60,9 @@ TEST_F(MobileServerTest, ASlotEndsOnlyOnceTheClockIsPastItsPlannedEnd)
     ASSERT_EQ(server.table().at(0).IP, QStringLiteral("127.0.0.1"));
     EXPECT_EQ(server.table().at(0).TimeVihid, start.addSecs(60));
     EXPECT_EQ(context.danni.activeCount, QStringLiteral("1"));
+    client.write("<OpenNews>###");  // not idle
+    ASSERT_TRUE(processUntil([&] { return client.bytesAvailable() > 0; }));
+    client.readAll();
 
     now = start.addSecs(60);
     runTimerPeriods();
@@ -75,6 +80,41 @@ TEST_F(MobileServerTest, ASlotEndsOnlyOnceTheClockIsPastItsPlannedEnd)
         QStringLiteral("[01.03.2026 12:01:01] вихід із java системи  клієнта з   IP:[127.0.0.1]    код кл.:[0]    "
                        "вхід у[01.03.2026 12:00:00]    плановий вихід[01.03.2026 12:01:00]")))
         << context.mobileLog.lines().join(u'\n').toStdString();
+}
+
+// Sockets that hold slots for nothing: a connection that sends no request within 30 s
+// is closed, and a full table makes room by closing the longest silent one that has not
+// logged in.
+TEST_F(MobileServerTest, IdleConnectionsAreClosedAndSilentOnesMakeRoomForNewcomers)
+{
+    std::map<int, std::unique_ptr<QTcpSocket>> phones;  // by the last byte of their address
+    const auto phone = [&](int host) -> QTcpSocket & {
+        auto &socket = phones[host];
+        socket = std::make_unique<QTcpSocket>();
+        socket->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(host)));
+        socket->connectToHost(QHostAddress::LocalHost, server.port());
+        processUntil([&] { return socket->bytesAvailable() > 0 || socket->state() == QAbstractSocket::UnconnectedState; });
+        return *socket;
+    };
+    const auto open = [&](int host) { return phones[host]->state() == QAbstractSocket::ConnectedState; };
+    context.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN = QStringLiteral("10");
+
+    phone(2);                                    // says nothing
+    phone(3).write("###<OpenSettingServer>###");  // an empty request does not count, this one does
+    processUntil([&] { return phones[3]->bytesAvailable() > 100; });
+    now = start.addSecs(MobileServer::kIdleSeconds);
+    EXPECT_TRUE(processUntil([&] { return !open(2); }));
+    EXPECT_TRUE(open(3));
+
+    phone(4);  // the free slot
+    phone(5);  // the table is full: the longest silent, 3, makes room
+    EXPECT_TRUE(processUntil([&] { return !open(3); }));
+    EXPECT_TRUE(open(4) && open(5));
+    phone(6);  // nobody has been silent long enough
+    EXPECT_TRUE(processUntil([&] { return !open(6); }));
+    EXPECT_TRUE(open(4) && open(5));
+    EXPECT_EQ(server.table().at(0).IP, QStringLiteral("127.0.0.4"));
+    EXPECT_EQ(server.table().at(1).IP, QStringLiteral("127.0.0.5"));
 }
 
 TEST_F(MobileServerTest, ClosingAllConnectionsReleasesEverySlotAtOnce)
