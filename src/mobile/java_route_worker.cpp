@@ -1,6 +1,10 @@
 #include "mobile/java_route_worker.h"
 
-JavaRouteWorker::JavaRouteWorker(QObject *parent) : QObject(parent), thread_([this] { run(); }) {}
+JavaRouteWorker::JavaRouteWorker(QObject *parent) : QObject(parent)
+{
+    for (int i = 0; i < kThreads; ++i)
+        threads_.emplace_back([this] { run(); });
+}
 
 JavaRouteWorker::~JavaRouteWorker()
 {
@@ -9,7 +13,9 @@ JavaRouteWorker::~JavaRouteWorker()
         stopping_ = true;
     }
     cancelAll();
-    thread_.join();
+    wake_.notify_all();
+    for (std::thread &thread : threads_)
+        thread.join();
 }
 
 quint64 JavaRouteWorker::fetch(RouteEngine::OnlineFetch fetch)
@@ -24,7 +30,7 @@ quint64 JavaRouteWorker::fetch(RouteEngine::OnlineFetch fetch)
 void JavaRouteWorker::cancelAll()
 {
     ++generation_;
-    wake_.notify_one();
+    wake_.notify_all();
 }
 
 void JavaRouteWorker::run()

@@ -9,15 +9,19 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
-// The mobile server's one worker thread: it fetches the online route page for the
-// requests that need it, one after another, and posts each distance back to the
-// thread that made this object. It touches no shared query object and takes no lock.
+// The mobile server's route workers: kThreads threads fetch the online route page for
+// the requests that need it, so that one page that never answers holds one of them and
+// not every phone behind it, and post each distance back to the thread that made this
+// object. They touch no shared query object and take no lock.
 class JavaRouteWorker : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kThreads = 4;
+
     explicit JavaRouteWorker(QObject *parent = nullptr);
-    ~JavaRouteWorker() override;  // ends what is under way and waiting, then the thread
+    ~JavaRouteWorker() override;  // ends what is under way and waiting, then the threads
 
     // Queues a fetch; its distance comes with `fetched` and the ticket returned here.
     quint64 fetch(RouteEngine::OnlineFetch fetch);
@@ -42,5 +46,5 @@ private:
     bool stopping_ = false;
     quint64 nextTicket_ = 0;
     std::atomic<quint64> generation_{0};  // a cancel starts a new one
-    std::thread thread_;
+    std::vector<std::thread> threads_;
 };

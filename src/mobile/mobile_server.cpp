@@ -209,6 +209,9 @@ void MobileServer::JAVASERVERClientRead(QTcpSocket *socket)
     TTableJavaClient *slot = table_.find(address);
     if (!slot || paused(socket))
         return;  // the bytes stay unread and unanswered
+    // Bytes that come when everything asked before is answered start a new series.
+    if (Connection *connection = connectionOf(socket); !connection->waiting && !slot->ReadBuffer.contains("###"))
+        connection->routeWaits = 0;
     slot->ReadBuffer += socket->readAll();
     serveBuffered(socket);
 }
@@ -422,6 +425,13 @@ void MobileServer::runCommand(const QString &address, TTableJavaClient &slot, co
             // The answer would go to the first connection of the address: so does the wait.
             const auto asking = std::find_if(connections_.begin(), connections_.end(),
                                              [&address](const Connection &c) { return c.address == address; });
+            if (asking != connections_.end() && asking->routeWaits >= kMaxRouteWaits) {
+                const OnlineTrip unmeasured{needed.trip.start, needed.trip.destination, 0};
+                sendRouteAnswer(address, command, routeAnswer(command, slot, request, now, OnlinePolicy{true, unmeasured}));
+                return;
+            }
+            if (asking != connections_.end())
+                ++asking->routeWaits;
             defer({asking == connections_.end() ? 0 : asking->id, address, command, request, now, slot, {}},
                   std::move(needed));
         }

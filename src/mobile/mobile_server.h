@@ -34,6 +34,9 @@ class MobileServer : public QObject {
 public:
     using Clock = std::function<QDateTime()>;
     static constexpr int kIdleSeconds = 30;
+    // Requests of one connection sent one behind the other that may wait for the route
+    // page; the further ones are priced as a trip the page could not measure.
+    static constexpr int kMaxRouteWaits = 2;
 
     explicit MobileServer(ServiceContext &context, QObject *parent = nullptr);
     ~MobileServer() override;
@@ -90,6 +93,7 @@ private:
         QDateTime lastRequest;  // of its last complete request; its connect until then
         bool served = false;    // it has sent a complete request
         bool waiting = false;   // a request waits for the route page; later ones wait their turn
+        int routeWaits = 0;     // its requests that waited for the route page one behind the other
     };
     // A request put aside until the route page has given its distance.
     struct Deferred {

@@ -416,6 +416,20 @@ double RouteEngine::onlineTripDistance(const QString &start, const QString &dest
         return 0;
     if (online.defer)
         throw OnlineDistanceNeeded{{start, destination, 0}, fetch};
+    const int limit = pageWaitLimit_.load();
+    if (limit > 0 && pageWaits_.fetch_add(1) >= limit) {
+        --pageWaits_;
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (now - busyToldAt_.exchange(now) >= 60'000)
+            logEvent_(QStringLiteral("] Сторінка маршрутів не встигає відповідати: %1 запитів уже чекають на неї, "
+                                     "відстань інших не прораховується, поки вони не закінчаться.")
+                          .arg(limit));
+        throw RoutePageBusy{};
+    }
+    struct Waiting {
+        std::atomic<int> &waits;
+        ~Waiting() { --waits; }
+    } waiting{pageWaits_};
     // Never wait on the network holding the lock: every page, phone and the window would.
     const ServiceLockRelease released;
     return fetch([this] { return fetchesCancelled_.load(); });

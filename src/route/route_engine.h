@@ -35,6 +35,11 @@ struct OnlineDistanceNeeded {
     std::function<double(const FetchCancelled &)> fetch;
 };
 
+// Not an error either: the route page is waited for by as many page handlers as may wait
+// at once, so this calculation gets no distance now (and should not count against the
+// client). Thrown through CalcTripDistance.
+struct RoutePageBusy {};
+
 // How CalcTripDistance gets the distance of a trip off the map. By default it fetches the
 // route page itself, with the service lock released (web request threads may wait). A
 // caller that must not wait (the mobile server's main thread) defers: CalcTripDistance
@@ -83,6 +88,10 @@ public:
     // While cancelled, route page fetches running on the callers' threads give up at once
     // (a server stop must not wait for the page's time-out).
     void CancelFetches(bool cancelled) { fetchesCancelled_ = cancelled; }
+    // How many callers may wait for the route page at once (0: any number); past it
+    // CalcTripDistance throws RoutePageBusy at once. A route host that accepts and never
+    // answers then holds only these request threads, not all of them.
+    void SetRoutePageWaits(int limit) { pageWaitLimit_ = limit; }
 
     void LoadCityMap();
     void AppendMapPoints();
@@ -157,4 +166,7 @@ private:
     std::vector<StreetRoute> routeList_;
     Trip lastTrip_;
     std::atomic<bool> fetchesCancelled_ = false;
+    std::atomic<int> pageWaitLimit_ = 8;
+    std::atomic<int> pageWaits_ = 0;
+    std::atomic<qint64> busyToldAt_ = 0;  // ms since the epoch of the last line about it
 };

@@ -21,6 +21,8 @@ namespace {
 const QString kAsterisks(61, u'*');
 // CHAS_OBNOVL_KLIENTIV when it is not a number.
 constexpr int kDefaultClientListSeconds = 2;
+// SET_FIRMA/MAX_ZAPYTIV_MARSHRUTU when it is not a number.
+constexpr int kDefaultRoutePageWaits = 8;
 const QString kBlank4 = QStringLiteral("    ");
 
 QString bracketed(const QString &caption, const QString &value)
@@ -219,6 +221,7 @@ void ServerControl::N2Click()
     }
 
     context_.accounts.resetAtStart();
+    routes_->SetRoutePageWaits(ServerSettings::toInt(s.MAX_ZAPYTIV_MARSHRUTU).value_or(kDefaultRoutePageWaits));
     startClientList();
     if (s.DOZVIL_POCHATK_ROZR_SUMA) {
         try {

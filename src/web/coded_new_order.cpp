@@ -105,7 +105,13 @@ void TForm_KodovaneZamov::IWImageButton8Click()
     }
     // The engine takes the service lock itself, and leaves it while it waits for the
     // online route page: holding it here would keep every other client waiting.
-    const double distance = TWebMainForm::Routes().CalcTripDistance(IWLabel51.caption, IWLabel52.caption);
+    double distance = 0;
+    bool counts = true;  // a route page too busy to be asked costs the client no attempt
+    try {
+        distance = TWebMainForm::Routes().CalcTripDistance(IWLabel51.caption, IWLabel52.caption);
+    } catch (const RoutePageBusy &) {
+        counts = false;
+    }
     TIWUserSession &user = TIWUserSession::Current();
     ServiceLockGuard lock(ServiceLock());
     QString message;
@@ -120,7 +126,7 @@ void TForm_KodovaneZamov::IWImageButton8Click()
         message = QStringLiteral("Помилка під час прорахунку відстані між початковим і кінцевим пунктами (можливо "
                                  "один або два пункта не належать карті міста)! ");
     }
-    if (--user.CalcAttemptsLeft <= 0)
+    if (counts && --user.CalcAttemptsLeft <= 0)
         IWImageButton8.visible = false;
     session().showMessage(message + QStringLiteral("У Вас ще залишилося [") + QString::number(user.CalcAttemptsLeft)
                           + QStringLiteral("] спроби прорахунку відстані і суми поїздки."));

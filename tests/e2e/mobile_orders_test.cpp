@@ -330,16 +330,54 @@ TEST_F(MobileOrdersWithSlowRoutePage, OthersAreServedMeanwhileAndEveryWaitingOrd
     auto replacing = connect("127.0.0.3");  // greeted once the earlier connection is closed
 
     release();
-    // The waiting phone's answers come in the order of its requests.
-    EXPECT_EQ(waiting->answer(), QByteArray("<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>@"));
+    // The waiting phone's answers come in the order of its requests. Both pages were
+    // waited for at once: either order may be placed first.
+    const QByteArray placed = waiting->answer();
+    EXPECT_TRUE(placed == "<OtvetCreateZamCodForm><NumZam>1003</NumZam></OtvetCreateZamCodForm>@"
+                || placed == "<OtvetCreateZamCodForm><NumZam>1004</NumZam></OtvetCreateZamCodForm>@")
+        << placed.toStdString();
+    const QString later = placed.contains("1003") ? QStringLiteral("1004") : QStringLiteral("1003");
     EXPECT_TRUE(waiting->answer().startsWith("<OtvetSettingServer>"));
     EXPECT_EQ(status(*waiting, "SumaZam"), "62,5");  // 25 + 7.5 for each of the page's 5 km
     stop();
     // The order whose connection went is placed all the same, and the log says so.
-    EXPECT_EQ(dispatcher->openWebOrders().value(2).number, 1004);
+    EXPECT_EQ(dispatcher->openWebOrders().size(), 4);
     const QString log = savedLog(folder.path(), QStringLiteral("_LOG_PIDKL_JAVA.RTF"));
-    EXPECT_TRUE(log.contains(QStringLiteral("] Замовлення під номером 1004 успішно створено клієнтом з IP:[127.0.0.3]")));
+    EXPECT_TRUE(log.contains(QStringLiteral("] Замовлення під номером %1 успішно створено клієнтом з IP:[127.0.0.3]").arg(later)));
     EXPECT_TRUE(log.contains(QStringLiteral("закрилося до відповіді: запит виконано, відповідь не відправлена")));
+}
+
+// A route page that never answers holds no phone but those waiting for it: four pages are
+// waited for at once, and one phone's fares sent one behind the other wait for at most
+// two of them, the rest priced at once as trips the page could not measure.
+TEST_F(MobileOrdersWithSlowRoutePage, PhonesWaitForThePageTogetherAndOneCannotQueueMoreThanTwo)
+{
+    const QByteArray fare = "<Punct1>" + cp1251("[проспект Волі]{1}") + "</Punct1><Punct2>" + cp1251("Аеропорт за містом")
+        + "</Punct2></RozrahSuma>###";
+    std::vector<std::unique_ptr<JavaTestClient>> phones;
+    for (const auto &[address, code] : {std::pair{"127.0.0.4", "00101"}, {"127.0.0.5", "00102"}, {"127.0.0.6", "00103"}}) {
+        phones.push_back(connect(address));
+        logIn(*phones.back(), code);
+        phones.back()->send(fare);
+    }
+    for (int tries = 0; tries < 100 && asked < 3; ++tries)
+        QThread::msleep(100);
+    EXPECT_EQ(asked, 3);  // not one after the other
+
+    auto eager = connect("127.0.0.7");
+    logIn(*eager, "00101");
+    eager->send(fare + fare + fare);
+    for (int tries = 0; tries < 100 && asked < 4; ++tries)
+        QThread::msleep(100);
+    release();
+    const QByteArray measured = "</OtvetRozrahSuma><SumaZam>62,5</SumaZam></OtvetRozrahSuma>@";
+    for (const auto &phone : phones)
+        EXPECT_EQ(phone->answer(), measured);
+    EXPECT_EQ(eager->answer(), measured);
+    EXPECT_EQ(eager->answer(), measured);
+    EXPECT_EQ(eager->answer(), QByteArray("</OtvetRozrahSuma><SumaZam>25</SumaZam></OtvetRozrahSuma>@"));
+    EXPECT_EQ(asked, 5);
+    stop();
 }
 
 }  // namespace

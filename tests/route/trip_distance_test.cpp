@@ -9,6 +9,12 @@
 #include <cmath>
 #include <future>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 RouteEngine::OnlineDistance online(double kilometres)
@@ -175,6 +181,49 @@ TEST_F(TripDistance, AddressOffTheMapAsksTheOnlineHookWithTheTextsAsGiven)
     db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}");
     db->engine.CancelFetches(false);
     EXPECT_EQ(toldToStop, (std::vector<bool>{false, true}));
+}
+
+// A route host that accepts connections and never answers (a socket that listens and
+// never takes them) holds only as many callers as may wait for it; the next one is told
+// at once.
+TEST_F(TripDistance, ATarpitRouteHostHoldsOnlyTheCallersThatMayWait)
+{
+    fourStreets();
+    const int tarpit = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(tarpit, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(tarpit, 16), 0);
+    ::getsockname(tarpit, reinterpret_cast<sockaddr *>(&address), &length);
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(ntohs(address.sin_port));
+    db->engine.onlineDistance = [host](const QString &start, const QString &destination) {
+        return RouteEngine::OnlineFetch([=](const FetchCancelled &cancelled) {
+            return OnlineTripDistance(host, QStringLiteral("Луцьк"), start, destination, {}, cancelled);
+        });
+    };
+    db->engine.SetRoutePageWaits(2);
+    std::vector<std::future<double>> waiting;
+    for (int i = 0; i < 2; ++i)
+        waiting.push_back(std::async(std::launch::async, [] { return db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}"); }));
+    // Both are waiting once the host has their connections (taken, and never answered).
+    std::vector<int> held;
+    for (int i = 0; i < 2; ++i) {
+        pollfd incoming{tarpit, POLLIN, 0};
+        ASSERT_EQ(::poll(&incoming, 1, 20000), 1);
+        held.push_back(::accept(tarpit, nullptr, nullptr));
+    }
+    EXPECT_THROW(db->engine.CalcTripDistance("Невідоме місце", "[Перша]{1}"), RoutePageBusy);
+    EXPECT_EQ(db->log.filter("Сторінка маршрутів не встигає відповідати").size(), 1);
+    db->engine.CancelFetches(true);
+    for (auto &call : waiting)
+        EXPECT_EQ(call.get(), 0);
+    db->engine.CancelFetches(false);
+    db->engine.SetRoutePageWaits(8);
+    for (const int socket : held)
+        ::close(socket);
+    ::close(tarpit);
 }
 
 TEST_F(TripDistance, MapScaleProblemsAreLogged)
