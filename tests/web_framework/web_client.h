@@ -32,6 +32,11 @@ public:
     {
         client_.set_default_headers({{"User-Agent", kChromeAgent}});
     }
+    // A browser behind a trusted proxy on this machine: the proxy names its address.
+    WebClient(int port, const std::string &forwardedFor) : client_("127.0.0.1", port)
+    {
+        client_.set_default_headers({{"User-Agent", kChromeAgent}, {"X-Forwarded-For", forwardedFor}});
+    }
 
     // Opens /zakaz: a new session; the answer is its first page (or the refusal).
     // Every page's token is kept and posted with the next event, as a browser's form does.
