@@ -174,6 +174,16 @@ TEST_F(CodedOrderTest, TheFareIsTheEnginesAndOrdersArePlacedOnePerCar)
     EXPECT_TRUE(page.IWRegion9.visible);
     EXPECT_EQ(page.IWGrid1.rows.size(), 3u);
 
+    // The cars of a click and the open orders together may not pass the account's limit.
+    context.settings.MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO = QStringLiteral("4");
+    click(client, QStringLiteral("IWImageButton4"));
+    EXPECT_TRUE(AlertsOf(click(client, QStringLiteral("IWImageButton7"), {{"IWEdit2", "2"}}))
+                    .contains(QStringLiteral("[перевищено кількість активних замовлень (4), решту замовте у телефонному "
+                                             "режимі тел.[555-12-12]]")));
+    EXPECT_EQ(orders(102).size(), 3);
+    context.settings.MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO = QStringLiteral("0");
+    click(client, QStringLiteral("IWImageButton1"));  // back to the active orders
+
     // The timer shows the car a dispatcher assigned.
     Dispatcher dispatcher({folder.dispatchDatabase(), QStringLiteral("SYSDBA"), QStringLiteral("masterkey")});
     dispatcher.assignCar(dispatcher.openWebOrders().last().number, QStringLiteral("105"));

@@ -285,6 +285,35 @@ TEST_F(SpeedOrderTest, AnOutageIsToldOnceWhileFollowingAndReleasesASubmission)
                                                "замовлення у телефонному режимі (тел. [555-12-12]) !"));
 }
 
+// What one address and one session may do: the address's order budget is one more item
+// of the checks, a telephone takes no square brackets, and the eleventh validated
+// submission of a page ends the session without placing anything.
+TEST_F(SpeedOrderTest, AddressAndSessionBudgetsPlaceNothingPastThem)
+{
+    context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA_BEZ_PROVIRKI = true;
+    context.settings.MAX_ZAMOVLEN_Z_ADRESY = QStringLiteral("1");
+    WebClient client = browser();
+    choose(client, openPage(client), QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
+    async(client, QStringLiteral("IWCheckBox3"), {{"IWCheckBox3", "on"}});
+    submit(client, {{"IWEdit8", "0671110001"}, {"IWCheckBox3", "on"}, {"IWEdit10", "кв. [5] (ліворуч)"}});
+    const QStringList placed = newestOrder();
+    EXPECT_TRUE(placed.value(1).endsWith(QStringLiteral("(Додатково <кв. <5> <ліворуч>>)"))) << placed.value(1).toStdString();
+
+    choose(client, openPage(client), QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
+    const QString alerts = AlertsOf(submit(client, {{"IWEdit8", "067[111]0002"}}));
+    EXPECT_TRUE(alerts.contains(QStringLiteral("[номер телефона не може містити квадратних дужок]"))) << alerts.toStdString();
+    EXPECT_TRUE(alerts.contains(QStringLiteral("[з вашої адреси створено забагато замовлень, повторіть спробу пізніше "
+                                               "або замовте у телефонному режимі тел.[555-12-12]]")));
+
+    context.settings.MAX_ZAMOVLEN_Z_ADRESY = QStringLiteral("0");
+    choose(client, openPage(client), QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
+    for (int i = 0; i < 10; ++i)
+        submit(client, {{"IWEdit8", "0671110003"}, {"IWEdit9", "999"}});  // no such code: nothing placed
+    const WebAnswer last = submit(client, {{"IWEdit8", "0671110003"}, {"IWEdit9", ""}});
+    EXPECT_TRUE(last.body.contains(QStringLiteral("(підбір телефона і/або кода) !")));
+    EXPECT_EQ(newestOrder().value(5), placed.value(5));
+}
+
 TEST_F(SpeedOrderTest, RefusedCodesAndTelephonesLeaveTheButtonForAnotherTry)
 {
     sql(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, TABLE_KLIENT_BAN, "
