@@ -507,7 +507,12 @@ void MobileServer::complete(quint64 ticket, double kilometres)
 void MobileServer::sendOrderAnswer(const QString &address, const QByteArray &answer)
 {
     SendJavaAnswer(address, answer);
-    logEvent(OrderLogLine(answer, address));
+    // A placed order is always told; a flood of refused ones once a minute with a count.
+    const QString line = OrderLogLine(answer, address);
+    if (answer.contains("<NumZam>0</NumZam>"))
+        context_.budgets.logCoalesced(ClientChannel::Mobile, QStringLiteral("order refused"), address, line);
+    else
+        logEvent(line);
 }
 
 RouteEngine &MobileServer::routes() const

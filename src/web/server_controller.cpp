@@ -40,6 +40,10 @@ void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
     {
         const WebApplication::LockedList list = application_.lockSessionList();
         if (int(list.sessions().size()) > ServerSettings::toInt(s.MAX_KIL_ZEDNAYA).value_or(1)) {
+            context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
+                                          QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: усі %2 "
+                                                         "дозволених зєднань зайняті.")
+                                              .arg(session.ip(), s.MAX_KIL_ZEDNAYA));
             session.terminate(QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу "
                                              "будь-ласка, або створіть замовлення у телефонноиу режимі (тел. [")
                               + s.TELEFON_FIRMA + QStringLiteral("]) !"));

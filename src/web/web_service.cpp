@@ -24,6 +24,16 @@ WebService::WebService(ServiceContext &context)
         controller_.IWServerControllerBaseNewSession(session);
     };
     application_.onCloseSession = [this](WebSession &session) { controller_.IWServerControllerBaseCloseSession(session); };
+    application_.onUntrustedForward = [this](const QString &peer) {
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        qint64 told = untrustedForwardTold_.load();
+        if (now - told < kUntrustedForwardInterval || !untrustedForwardTold_.compare_exchange_strong(told, now))
+            return;
+        context_.webLog.event(QStringLiteral("]: Запит з адреси IP:[%1] має заголовок X-Forwarded-For, але ця адреса не "
+                                             "вказана у WEB/TRUSTED_PROXIES: якщо це проксі-сервер, внесіть його туди, "
+                                             "інакше всі клієнти за ним рахуються однією адресою.")
+                                  .arg(peer));
+    };
     application_.createStartPage = [this](WebSession &session) {
         if (context_.startOnMaintenance)
             session.openPage<TForm_remontni_roboty>();
@@ -41,6 +51,7 @@ WebService::~WebService()
     ServiceLockGuard lock(ServiceLock());
     application_.onNewSession = nullptr;
     application_.onCloseSession = nullptr;
+    application_.onUntrustedForward = nullptr;
     application_.createStartPage = nullptr;
     TWebMainForm::SetContext(nullptr);
     TWebMainForm::SetRouteEngine(nullptr);

@@ -4,6 +4,7 @@
 #include "web/framework/web_application.h"
 #include "web/server_controller.h"
 
+#include <atomic>
 #include <chrono>
 
 class RouteEngine;
@@ -36,6 +37,9 @@ public:
 private:
     ServiceContext &context_;
     const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    // When the web log last said that a peer sent X-Forwarded-For without being trusted.
+    static constexpr qint64 kUntrustedForwardInterval = 3600;
+    std::atomic<qint64> untrustedForwardTold_{0};
     WebApplication application_;
     TIWServerController controller_;
     HttpListener listener_;  // last: its request threads stop before the rest goes

@@ -154,8 +154,11 @@ void WebApplication::installRoutes(httplib::Server &server)
 QString WebApplication::clientAddress(const httplib::Request &request) const
 {
     const QString peer = QString::fromStdString(request.remote_addr);
-    if (!trustedProxies_.contains(peer))
+    if (!trustedProxies_.contains(peer)) {
+        if (onUntrustedForward && request.has_header("X-Forwarded-For"))
+            onUntrustedForward(peer);
         return peer;
+    }
     // Each proxy appends the address it got the request from: the first one from the
     // right that is no trusted proxy is the client.
     const QStringList chain = header(request, "X-Forwarded-For").split(u',', Qt::SkipEmptyParts);

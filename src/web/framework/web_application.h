@@ -52,6 +52,9 @@ public:
     std::function<void(WebSession &)> onNewSession;
     std::function<void(WebSession &)> onCloseSession;
     std::function<void(WebSession &)> createStartPage;
+    // A peer that is no trusted proxy sent X-Forwarded-For (it is not believed): a proxy
+    // missing from the list would make every client behind it one address. Any thread.
+    std::function<void(const QString &peer)> onUntrustedForward;
 
     void installRoutes(httplib::Server &server);
 
