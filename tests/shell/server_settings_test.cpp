@@ -87,6 +87,7 @@ TEST_F(SettingsTest, ReadsTheEarlierProgramsWindows1251File)
         "[SET_FIRMA]\r\nNAME_FIRMA=Таксі \"Світанок\", ТОВ\r\nADRESS_FIRMA=м. Луцьк, вул. Крем'янецька, 5\r\n"
         "[DOSTUP]\r\nMAIN_TARIF=Стандарт\r\nZAGRUZKA_REMONT_ROBIT=0\r\nBLOK_REESTRACIYA=5\r\n"
         "DOZVIL_POCHATK_ROZR_SUMA=так\r\nDOSTUP_ZAKAZ_YUVILEYLA=1\r\n"
+        "MAX_ZAMOVLEN_Z_ADRESY=50\r\nADRESY_BEZ_LIMITU=10.0.0.0/8\r\n"
         "[DOSTUP_JAVA]\r\nMAX_KIL_ZEDNAYA=40\r\nCLOSE_SERVER=0\r\n")));
     ASSERT_TRUE(LoadSettings(settings, dir.path(), prompt));
     EXPECT_EQ(settings.NAME_FIRMA, QStringLiteral("Таксі \"Світанок\", ТОВ"));
@@ -109,6 +110,8 @@ TEST_F(SettingsTest, ReadsTheEarlierProgramsWindows1251File)
     EXPECT_TRUE(text.contains(QStringLiteral("NAME_FIRMA=Таксі \"Світанок\", ТОВ")));
     EXPECT_TRUE(text.contains(QStringLiteral("TELEFON_FIRMA=0332 77-77-77, 0332 78-78-78")));
     EXPECT_TRUE(text.contains(QStringLiteral("DOZVIL_POCHATK_ROZR_SUMA=0")));
+    // Keys kept by hand, not on the page, stay as they were.
+    EXPECT_TRUE(text.contains(QStringLiteral("MAX_ZAMOVLEN_Z_ADRESY=50\r\nADRESY_BEZ_LIMITU=10.0.0.0/8")));
 
     ServerSettings again = ServerSettings::pageDefaults();
     ASSERT_TRUE(LoadSettings(again, dir.path(), prompt));
