@@ -35,7 +35,6 @@ qint64 codeNumber(const QString &code)
 
 QByteArray plain(const QString &text) { return win1251::fromUnicode(text); }
 
-int minutes(const QString &setting, int fallback) { return ServerSettings::toInt(setting).value_or(fallback); }
 
 }  // namespace
 
@@ -106,7 +105,8 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
 
     slot.CodClient = rawCode;
     slot.TimeVihid =
-        now.addSecs(qint64(minutes(context.settings.JAVA_MAX_CHAS_KODOVANOGO_ZEDN, kDefaultCodedMinutes)) * 60);
+        now.addSecs(qint64(context.numbers.read("DOSTUP_JAVA/MAX_CHAS_KODOVANOGO_ZEDN", context.settings.JAVA_MAX_CHAS_KODOVANOGO_ZEDN,
+                                      kDefaultCodedMinutes)) * 60);
     slot.CountInput = 0;
     slot.Coded = true;
     slot.StatusZam.clear();
@@ -215,7 +215,8 @@ void Logout(ServiceContext &context, TTableJavaClient &slot, const QString &addr
     slot.StatusZam.clear();
     slot.CodClient = QStringLiteral("0");
     slot.TimeVihid =
-        now.addSecs(qint64(minutes(context.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN, kDefaultUncodedMinutes)) * 60);
+        now.addSecs(qint64(context.numbers.read("DOSTUP_JAVA/MAX_CHAS_NEKODOVANOGO_ZEDN", context.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN,
+                                      kDefaultUncodedMinutes)) * 60);
     slot.CountInput = 0;
     slot.Coded = false;
     slot.NumZam = 0;

@@ -66,7 +66,7 @@ QString telephoneKey(const QString &telephone)
 
 int orderCode(const QString &code) { return ReadJavaNumber(code).value_or(0); }  // 0 when none or unreadable
 
-void checkTime(const ServiceContext &context, const OrderRequest &order, const QDateTime &now, QStringList &errors)
+void checkTime(ServiceContext &context, const OrderRequest &order, const QDateTime &now, QStringList &errors)
 {
     if (order.forNow())
         return;
@@ -75,7 +75,7 @@ void checkTime(const ServiceContext &context, const OrderRequest &order, const Q
         errors << kNotReadDateTime;
     else if (wanted < now)
         errors << QStringLiteral("[вказана дата і час менша дійсності]");
-    else if (const QString far = FarPreliminaryItem(context.settings, wanted, now); !far.isEmpty())
+    else if (const QString far = FarPreliminaryItem(context, wanted, now); !far.isEmpty())
         errors << far;
 }
 
@@ -125,9 +125,9 @@ QDateTime orderTime(const OrderRequest &order, const QDateTime &now)
     return order.forNow() ? now : RegionalFormat::readDateTime(win1251::toUnicode(order.when));
 }
 
-QDateTime closeTime(const ServiceContext &context, const QDateTime &from)
+QDateTime closeTime(ServiceContext &context, const QDateTime &from)
 {
-    return from.addSecs(qint64(ServerSettings::toInt(context.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
+    return from.addSecs(qint64(ClosingMinutes(context)) * 60);
 }
 
 QByteArray numberElement(const QString &number) { return "<NumZam>" + number.toLatin1() + "</NumZam>"; }

@@ -296,7 +296,8 @@ void MobileServer::closeFirstFrom(const QString &address)
 void MobileServer::TakeJavaSlot(const QString &address)
 {
     const int minutes =
-        ServerSettings::toInt(context_.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN).value_or(kDefaultUncodedMinutes);
+        context_.numbers.read("DOSTUP_JAVA/MAX_CHAS_NEKODOVANOGO_ZEDN", context_.settings.JAVA_MAX_CHAS_NEKODOVANOGO_ZEDN,
+                              kDefaultUncodedMinutes);
     const TTableJavaClient *slot = table_.take(address, clock_(), minutes);
     if (!slot)
         return;  // no free slot: the connection stays, unread and without a time limit

@@ -17,15 +17,15 @@ QString heldKey(ClientChannel channel, const QString &kind, const QString &addre
 
 }  // namespace
 
-ClientBudgets::ClientBudgets(const ServerSettings &settings, Logs logs, QObject *parent)
-    : QObject(parent), settings_(settings), webLog_(logs.web), mobileLog_(logs.mobile)
+ClientBudgets::ClientBudgets(const ServerSettings &settings, SettingNumbers &numbers, Logs logs, QObject *parent)
+    : QObject(parent), settings_(settings), numbers_(numbers), webLog_(logs.web), mobileLog_(logs.mobile)
 {
 }
 
-int ClientBudgets::setting(const QString &text, int fallback) const
+int ClientBudgets::setting(const char *key, const QString &text, int fallback) const
 {
     // A budget that is no number keeps its default: no number must open the door.
-    return ServerSettings::toInt(text).value_or(fallback);
+    return numbers_.read(key, text, fallback);
 }
 
 void ClientBudgets::logCoalesced(ClientChannel channel, const QString &kind, const QString &address,
@@ -50,7 +50,7 @@ void ClientBudgets::logCoalesced(ClientChannel channel, const QString &kind, con
 
 bool ClientBudgets::loginRefused(ClientChannel channel, const QString &address)
 {
-    const int limit = setting(settings_.MAX_POMYLOK_VHODU_Z_ADRESY, 20);
+    const int limit = setting("DOSTUP/MAX_POMYLOK_VHODU_Z_ADRESY", settings_.MAX_POMYLOK_VHODU_Z_ADRESY, 20);
     if (limit <= 0)
         return false;
     const int failures = loginFailures_.count(address, Clock::now());
@@ -114,7 +114,7 @@ bool ClientBudgets::exempt(const QString &address) const
 
 QString ClientBudgets::quickOrderRefusal(ClientChannel channel, const QString &address, const QString &firmTelephone)
 {
-    const int limit = setting(settings_.MAX_ZAMOVLEN_Z_ADRESY, 20);
+    const int limit = setting("DOSTUP/MAX_ZAMOVLEN_Z_ADRESY", settings_.MAX_ZAMOVLEN_Z_ADRESY, 20);
     if (limit <= 0 || exempt(address))
         return {};
     AddressWindow &orders = channel == ClientChannel::Web ? webOrders_ : mobileOrders_;
@@ -138,7 +138,7 @@ void ClientBudgets::quickOrderPlaced(ClientChannel channel, const QString &addre
 
 bool ClientBudgets::applicationRefused(ClientChannel channel, const QString &address)
 {
-    const int limit = setting(settings_.MAX_ZAYAVOK_Z_ADRESY, 10);
+    const int limit = setting("DOSTUP/MAX_ZAYAVOK_Z_ADRESY", settings_.MAX_ZAYAVOK_Z_ADRESY, 10);
     if (limit <= 0 || applications_.count(address, Clock::now()) < limit)
         return false;
     logCoalesced(channel, QStringLiteral("applications"), address,
@@ -152,7 +152,7 @@ void ClientBudgets::applicationFiled(const QString &address) { applications_.add
 
 bool ClientBudgets::complaintRefused(ClientChannel channel, const QString &address)
 {
-    const int limit = setting(settings_.MAX_ZAYAVOK_Z_ADRESY, 10);
+    const int limit = setting("DOSTUP/MAX_ZAYAVOK_Z_ADRESY", settings_.MAX_ZAYAVOK_Z_ADRESY, 10);
     if (limit <= 0 || complaints_.count(address, Clock::now()) < limit)
         return false;
     logCoalesced(channel, QStringLiteral("complaints"), address,

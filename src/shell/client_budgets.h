@@ -3,6 +3,7 @@
 #include "shell/address_window.h"
 #include "shell/bounded_map.h"
 #include "shell/operator_log.h"
+#include "shell/setting_numbers.h"
 
 #include <QObject>
 #include <QString>
@@ -25,7 +26,7 @@ enum class ClientChannel { Web, Mobile };
 class ClientBudgets : public QObject {
     Q_OBJECT
 public:
-    ClientBudgets(const ServerSettings &settings, Logs logs, QObject *parent = nullptr);
+    ClientBudgets(const ServerSettings &settings, SettingNumbers &numbers, Logs logs, QObject *parent = nullptr);
 
     // Failed logins of an address, phones and pages together (MAX_POMYLOK_VHODU_Z_ADRESY in
     // 10 minutes). Past the budget a login is refused without its password being checked;
@@ -60,11 +61,12 @@ signals:
 
 private:
     using Clock = AddressWindow::Clock;
-    int setting(const QString &text, int fallback) const;
+    int setting(const char *key, const QString &text, int fallback) const;
     bool exempt(const QString &address) const;
     void noteSpread(const QString &address, const QString &code, Clock::time_point now);
 
     const ServerSettings &settings_;
+    SettingNumbers &numbers_;
     OperatorLog &webLog_;
     OperatorLog &mobileLog_;
     AddressWindow loginFailures_{kShortWindow};

@@ -221,7 +221,8 @@ void ServerControl::N2Click()
     }
 
     context_.accounts.resetAtStart();
-    routes_->SetRoutePageWaits(ServerSettings::toInt(s.MAX_ZAPYTIV_MARSHRUTU).value_or(kDefaultRoutePageWaits));
+    routes_->SetRoutePageWaits(
+        context_.numbers.read("SET_FIRMA/MAX_ZAPYTIV_MARSHRUTU", s.MAX_ZAPYTIV_MARSHRUTU, kDefaultRoutePageWaits));
     startClientList();
     if (s.DOZVIL_POCHATK_ROZR_SUMA) {
         try {
@@ -263,7 +264,8 @@ void ServerControl::N2Click()
 void ServerControl::startClientList()
 {
     const ServerSettings &s = context_.settings;
-    const int seconds = ServerSettings::toInt(s.CHAS_OBNOVL_KLIENTIV).value_or(kDefaultClientListSeconds);
+    const int seconds =
+        context_.numbers.read("SHLYAH_BAZA/CHAS_OBNOVL_KLIENTIV", s.CHAS_OBNOVL_KLIENTIV, kDefaultClientListSeconds);
     if (seconds <= 0)
         return;
     context_.danni.clientList.start(

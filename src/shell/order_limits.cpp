@@ -6,12 +6,19 @@ namespace {
 
 constexpr int kDefaultDaysAhead = 7;
 constexpr int kDefaultOpenOrders = 20;
+constexpr int kDefaultClosingMinutes = 10;
 
 }  // namespace
 
-QString FarPreliminaryItem(const ServerSettings &settings, const QDateTime &wanted, const QDateTime &now)
+int ClosingMinutes(ServiceContext &context)
 {
-    const int days = ServerSettings::toInt(settings.MAX_DNIV_POPEREDNYOGO).value_or(kDefaultDaysAhead);
+    return context.numbers.read("SETKLIENT/CHAS_ZAKRITTYA_ZAM", context.settings.CHAS_ZAKRITTYA_ZAM, kDefaultClosingMinutes);
+}
+
+QString FarPreliminaryItem(ServiceContext &context, const QDateTime &wanted, const QDateTime &now)
+{
+    const int days =
+        context.numbers.read("DOSTUP/MAX_DNIV_POPEREDNYOGO", context.settings.MAX_DNIV_POPEREDNYOGO, kDefaultDaysAhead);
     if (days <= 0 || wanted <= now.addDays(days))
         return {};
     return QStringLiteral("[попереднє замовлення можливе не далі ніж на %1 днів наперед]").arg(days);
@@ -19,8 +26,8 @@ QString FarPreliminaryItem(const ServerSettings &settings, const QDateTime &want
 
 QString TooManyOpenOrdersItem(ServiceContext &context, qint64 clientCode, int cars)
 {
-    const int limit =
-        ServerSettings::toInt(context.settings.MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO).value_or(kDefaultOpenOrders);
+    const int limit = context.numbers.read("DOSTUP/MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO",
+                                           context.settings.MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO, kDefaultOpenOrders);
     if (limit <= 0)
         return {};
     QString open;

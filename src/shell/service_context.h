@@ -7,6 +7,7 @@
 #include "shell/news_text.h"
 #include "shell/operator_log.h"
 #include "shell/server_settings.h"
+#include "shell/setting_numbers.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,8 @@ public:
     AccountCounters accounts;
     NewsText news{folder};
     TDANI danni;
-    ClientBudgets budgets{settings, {webLog, mobileLog}};
+    SettingNumbers numbers{webLog};
+    ClientBudgets budgets{settings, numbers, {webLog, mobileLog}};
 
     // The status strip's caption is the running flag of the whole system.
     QString panelCaption = kStoppedCaption;

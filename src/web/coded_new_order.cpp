@@ -218,7 +218,7 @@ QDateTime TForm_KodovaneZamov::closingTime(const QDateTime &orderTime) const
         const double minutes = 10 + (km ? std::nearbyint(*km / 0.66) : 0);
         return orderTime.addSecs(qint64(minutes) * 60);
     }
-    return orderTime.addSecs(qint64(ServerSettings::toInt(context_.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
+    return orderTime.addSecs(qint64(ClosingMinutes(context_)) * 60);
 }
 
 void TForm_KodovaneZamov::IWImageButton7Click()
@@ -229,7 +229,7 @@ void TForm_KodovaneZamov::IWImageButton7Click()
     QStringList errors;
     if (!startSet())
         errors << QStringLiteral("[не вказана початкова адреса]");
-    errors << Options.Check(now, context_.settings);
+    errors << Options.Check(now, context_);
     if (!errors.isEmpty()) {
         session().showMessage(refusalMessage(refusal, errors));
         return;

@@ -285,7 +285,7 @@ void TForm_KodovaneZamov::IWAppFormCreate()
     IWButton1.enabled = s.DELETE_OSOBIST_POVID_AFTEROPENPROGRAM;
     fillArchiveDates();
 
-    const int seconds = ServerSettings::toInt(s.TIMER_REFLESH_DATA_KODOV_ZAM).value_or(0);
+    const int seconds = context_.numbers.read("SETKLIENT/TIMER_REFLESH_DATA_KODOV_ZAM", s.TIMER_REFLESH_DATA_KODOV_ZAM, 60);
     IWTimer1.interval = seconds * 1000;
     IWTimer1.enabled = IWTimer1.interval != 0;
     for (WebRegion *panel : {&IWRegion9, &IWRegion10, &IWRegion11, &IWRegion12})
@@ -345,7 +345,8 @@ void TForm_KodovaneZamov::moveSessionEnd()
     const QDateTime now = QDateTime::currentDateTime();
     // A setting that is no number gives the default, as for the phones: 0 would end the
     // session at the next ten-second check.
-    const int minutes = ServerSettings::toInt(context_.settings.MAX_CHAS_KODOVANOGO_ZEDN).value_or(30);
+    const int minutes =
+        context_.numbers.read("DOSTUP/MAX_CHAS_KODOVANOGO_ZEDN", context_.settings.MAX_CHAS_KODOVANOGO_ZEDN, 30);
     TDANI &d = context_.danni;
     TDANI::Execute(d.GPRS_RIZNE,
                    QStringLiteral("UPDATE TABLE_ACTIV\n"

@@ -53,7 +53,7 @@ std::optional<QDateTime> OrderOptions::PreliminaryTime() const
     return time.isValid() ? std::optional(time) : std::nullopt;
 }
 
-QStringList OrderOptions::Check(const QDateTime &now, const ServerSettings &settings) const
+QStringList OrderOptions::Check(const QDateTime &now, ServiceContext &context) const
 {
     QStringList errors;
     if (c_.preliminary.checked) {
@@ -63,7 +63,7 @@ QStringList OrderOptions::Check(const QDateTime &now, const ServerSettings &sett
                                      "<00>..<23>, хв <00>..<59> )]");
         else if (*when < now)
             errors << QStringLiteral("[вказана дата і час менша дійсності]");
-        else if (const QString far = FarPreliminaryItem(settings, *when, now); !far.isEmpty())
+        else if (const QString far = FarPreliminaryItem(context, *when, now); !far.isEmpty())
             errors << far;
     }
     if (c_.cargo.checked && c_.cargoText.text.isEmpty())

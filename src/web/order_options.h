@@ -7,7 +7,7 @@
 
 #include <optional>
 
-struct ServerSettings;
+class ServiceContext;
 
 // The options of an order on the order pages: the extras (animals, out of town,
 // minivan, estate car or cargo with its description, free text) and the preliminary
@@ -43,7 +43,7 @@ public:
     // The time the client entered; none when it does not read as a date and time.
     std::optional<QDateTime> PreliminaryTime() const;
     // The items of the preliminary time and the extras checks that fail.
-    QStringList Check(const QDateTime &now, const ServerSettings &settings) const;
+    QStringList Check(const QDateTime &now, ServiceContext &context) const;
     // The text stored with an order: its kind, telephone and tariff, and the extras in
     // parentheses (their parentheses and square brackets turned into angle brackets).
     QString AdditionalDataText(const QString &telephone, const QString &tariff) const;

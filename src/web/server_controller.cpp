@@ -39,7 +39,7 @@ void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
     const ServerSettings &s = context_.settings;
     {
         const WebApplication::LockedList list = application_.lockSessionList();
-        if (int(list.sessions().size()) > ServerSettings::toInt(s.MAX_KIL_ZEDNAYA).value_or(1)) {
+        if (int(list.sessions().size()) > context_.numbers.read("DOSTUP/MAX_KIL_ZEDNAYA", s.MAX_KIL_ZEDNAYA, 1)) {
             context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
                                           QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: усі %2 "
                                                          "дозволених зєднань зайняті.")
@@ -51,7 +51,8 @@ void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
         }
     }
     const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime end = now.addSecs(60LL * ServerSettings::toInt(s.MAX_CHAS_NEKODOVANOGO_ZEDN).value_or(10));
+    const QDateTime end =
+        now.addSecs(60LL * context_.numbers.read("DOSTUP/MAX_CHAS_NEKODOVANOGO_ZEDN", s.MAX_CHAS_NEKODOVANOGO_ZEDN, 10));
     InsertWebActivRow(context_.danni, session.ip(), session.id(), now, end);
     session.dataAs<TIWUserSession>()->ClientIP = session.ip();
     context_.webLog.event(QStringLiteral("] вхід у web систему клієнта з  IP : ") + session.ip());

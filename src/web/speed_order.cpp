@@ -7,6 +7,7 @@
 #include "data/client_lookup.h"
 #include "data/like_pattern.h"
 #include "route/route_engine.h"
+#include "shell/order_limits.h"
 #include "shell/service_context.h"
 #include "web/main_web.h"
 #include "web/page_chrome.h"
@@ -92,7 +93,8 @@ void TSpeedOrder::IWAppFormCreate()
     {
         ServiceLockGuard lock(ServiceLock());
         tariff = context_.settings.MAIN_TARIF;
-        seconds = ServerSettings::toInt(context_.settings.TIMER_REFLESH_DATA_SHVIDK_ZAM).value_or(10);
+        seconds = context_.numbers.read("SETKLIENT/TIMER_REFLESH_DATA_SHVIDK_ZAM",
+                                        context_.settings.TIMER_REFLESH_DATA_SHVIDK_ZAM, 10);
     }
     IWTimer1.enabled = false;
     // A period of 0 would never follow the order.
@@ -148,7 +150,7 @@ QStringList TSpeedOrder::Validate(const QDateTime &now)
         errors << QStringLiteral("[не задано вулиці або обєкта подачи]");
     if (Address.NoHouseGiven())
         errors << QStringLiteral("[не задано номер будинка]");
-    errors << Options.Check(now, context_.settings);
+    errors << Options.Check(now, context_);
     if (!telephone.isEmpty() && telephone.size() < 5)
         errors << QStringLiteral("[номер телефона закороткий, має бути >= 5 символів]");
     else if (telephone.size() >= 5 && telephone.startsWith(u'0') && telephone.size() < 8)
@@ -266,7 +268,7 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
 
     const QDateTime when = IWCheckBox1.checked ? Options.PreliminaryTime().value_or(now) : now;
     const QDateTime closing =
-        when.addSecs(qint64(ServerSettings::toInt(context_.settings.CHAS_ZAKRITTYA_ZAM).value_or(0)) * 60);
+        when.addSecs(qint64(ClosingMinutes(context_)) * 60);
     const QString extra = Options.AdditionalDataText(IWEdit8.text, IWLabel11.caption);
     const QString address = Address.BuildAddressText();
     addLine(QStringLiteral("    початковий пункт.: ") + address);

@@ -144,6 +144,20 @@ TEST_F(OrderCommands, QuickOrderFromAKnownTelephoneGetsItsNumberOnce)
     EXPECT_EQ(OrderLogLine(again, "10.0.0.9"), "] Помилка під час створення замовлення клієнтом з IP:[10.0.0.9].");
 }
 
+// A closing time that is no number keeps its default of 10 minutes (not 0: every order would
+// close at its own time), and the log says so once.
+TEST_F(OrderCommands, AClosingTimeThatIsNoNumberKeepsItsDefault)
+{
+    context.settings.CHAS_ZAKRITTYA_ZAM = QStringLiteral("сорок");
+    Order order;
+    order.phone = QStringLiteral("0501234567");
+    ASSERT_EQ(quick(order), "<OtvetCreateZam><NumZam>1003</NumZam></OtvetCreateZam>");
+    EXPECT_EQ(newestOrder(0).value(4), now.addSecs(10 * 60).toString("dd.MM.yyyy HH:mm:ss"));
+    order.phone = QStringLiteral("0939876543");
+    quick(order);
+    EXPECT_EQ(context.webLog.lines().filter(QStringLiteral("SETKLIENT/CHAS_ZAKRITTYA_ZAM = [сорок]")).size(), 1);
+}
+
 TEST_F(OrderCommands, QuickOrderChecksJoinTheirMessages)
 {
     context.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA = false;

@@ -44,7 +44,8 @@ protected:
     ServerSettings settings = ServerSettings::pageDefaults();
     OperatorLog web{dir.path(), QStringLiteral("_W.RTF"), [] { return QStringLiteral("5000"); }};
     OperatorLog mobile{dir.path(), QStringLiteral("_M.RTF"), [] { return QStringLiteral("5000"); }};
-    ClientBudgets budgets{settings, {web, mobile}};
+    SettingNumbers numbers{web};
+    ClientBudgets budgets{settings, numbers, {web, mobile}};
 };
 
 TEST_F(ClientBudgetsTest, FailedLoginsOfAnAddressCloseItForEveryChannelAndNoOtherAddress)

@@ -1,0 +1,21 @@
+#include "shell/setting_numbers.h"
+
+#include "shell/operator_log.h"
+#include "shell/server_settings.h"
+
+int SettingNumbers::read(const char *key, const QString &text, int fallback)
+{
+    if (const std::optional<int> value = ServerSettings::toInt(text))
+        return *value;
+    {
+        std::lock_guard lock(mutex_);
+        if (!told_.contains(QLatin1String(key) + u'=' + text))
+            told_.insert(QLatin1String(key) + u'=' + text);
+        else
+            return fallback;
+    }
+    log_.event(QStringLiteral("]: Невірно задано %1 = [%2] у SETSERVER.INI (не ціле число); діє %3.")
+                   .arg(QLatin1String(key), text)
+                   .arg(fallback));
+    return fallback;
+}
