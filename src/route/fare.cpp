@@ -27,7 +27,9 @@ double LoadTariff(TDANI &danni, const QString &tariffName, int advance, double t
 
 double CutAfterTwoDecimals(double value)
 {
-    const QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    // Cut in the form the dispatchers' programs print numbers (up to 15 significant
+    // digits): float noise such as 2.0999999999999996 for 3 × 0.7 reads 2.1 there.
+    const QString text = QString::number(value, 'g', 15);
     if (text.contains(u'e'))
         return value;
     const qsizetype point = text.indexOf(u'.');

@@ -42,7 +42,10 @@ TEST_F(PagesTest, CodedLoginKnowsRightWrongAndBannedClientsWithQuotesInTheFields
     WebClient client = browser();
     client.open();
     EXPECT_TRUE(login(client, QStringLiteral("00220"), QStringLiteral("pass")).body.contains(kUnknown));
-    EXPECT_TRUE(login(client, QStringLiteral("00220' OR '1'='1"), QStringLiteral("' OR ''='")).body.contains(kUnknown));
+    EXPECT_TRUE(login(client, QStringLiteral("0' OR ''='"), QStringLiteral("' OR ''='")).body.contains(kUnknown));
+    // Longer than the field: never typed into the page, refused whole.
+    EXPECT_TRUE(login(client, QStringLiteral("00220' OR '1'='1"), QStringLiteral("x"))
+                    .body.contains(QStringLiteral("Невірні дані форми. Оновіть сторінку і повторіть спробу !")));
     // Compared as text: 220 is not 00220.
     EXPECT_TRUE(login(client, QStringLiteral("220"), QStringLiteral("pa'ss")).body.contains(kUnknown));
 

@@ -101,7 +101,16 @@ QString WebEdit::render() const
              QString::number(maxLength), commonAttributes(QStringLiteral("kv-edit")), extra);
 }
 
+namespace {
+
+// The length a browser gives a field's value when it checks maxlength: a line break, which
+// the form posts as CR LF, counts once.
+qsizetype browserLength(const QString &value) { return value.size() - value.count(QStringLiteral("\r\n")); }
+
+}  // namespace
+
 void WebEdit::readValue(const QString &value) { text = value.left(maxLength); }
+bool WebEdit::fits(const QString &value) const { return browserLength(value) <= maxLength; }
 
 QString WebMemo::render() const
 {
@@ -114,6 +123,7 @@ QString WebMemo::render() const
 }
 
 void WebMemo::readValue(const QString &value) { text = value.left(maxLength); }
+bool WebMemo::fits(const QString &value) const { return browserLength(value) <= maxLength; }
 
 QString WebButton::render() const
 {

@@ -45,6 +45,9 @@ public:
     // The value the browser posted for this control (controls that post one).
     virtual void readValue(const QString &) {}
     virtual bool postsValue() const { return false; }
+    // Whether a posted value is one the page could have sent: a field's text no longer
+    // than its maxlength, as a browser counts it (a line break is one character).
+    virtual bool fits(const QString &) const { return true; }
     // Shown on the page: visible, and so is the region holding it.
     bool shown() const;
     // Events from the browser reach only controls the page shows.
@@ -120,6 +123,7 @@ public:
     QString render() const override;
     void readValue(const QString &value) override;
     bool postsValue() const override { return shown() && enabled; }
+    bool fits(const QString &value) const override;
 };
 
 // A text box of several lines; read-only boxes show text and post nothing.
@@ -133,6 +137,7 @@ public:
     QString render() const override;
     void readValue(const QString &value) override;
     bool postsValue() const override { return shown() && !readOnly; }
+    bool fits(const QString &value) const override;
 };
 
 class WebButton : public WebControl {

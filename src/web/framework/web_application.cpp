@@ -329,6 +329,13 @@ WebControl::Handler WebApplication::eventHandler(WebPage &page, const FormData &
     // A form of a page that is no longer on top (the browser's Back button) changes nothing.
     if (form.value(QStringLiteral("__page")) != page.name())
         return {};
+    // A value longer than its field was never typed into the page: nothing of it is taken
+    // (a cut "100" cars would place ten orders).
+    for (WebControl *control : page.allControls())
+        if (control->postsValue() && form.has(control->name()) && !control->fits(form.value(control->name())))
+            return [&page] {
+                page.session().showMessage(QStringLiteral("Невірні дані форми. Оновіть сторінку і повторіть спробу !"));
+            };
     for (WebControl *control : page.allControls())
         if (control->postsValue() && form.has(control->name()))
             control->readValue(form.value(control->name()));
