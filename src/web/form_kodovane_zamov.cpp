@@ -372,12 +372,13 @@ void TForm_KodovaneZamov::showPanel(WebRegion &panel)
 void TForm_KodovaneZamov::RefreshCounters()
 {
     ServiceLockGuard lock(ServiceLock());
-    if (const std::optional<ClientRecord> client = FindClient(context_.danni, TIWUserSession::Current().ClientCode)) {
-        IWLabel17.caption = client->balans;
-        IWLabel18.caption = client->kilFreeViklik;
-        IWLabel19.caption = client->kilViklik;
-        IWLabel20.caption = client->znizhka;
-    }
+    // A client record that is gone reads empty: stale counters would let a jubilee check
+    // pass on free trips that are no longer there.
+    const std::optional<ClientRecord> client = FindClient(context_.danni, TIWUserSession::Current().ClientCode);
+    IWLabel17.caption = client ? client->balans : QString();
+    IWLabel18.caption = client ? client->kilFreeViklik : QString();
+    IWLabel19.caption = client ? client->kilViklik : QString();
+    IWLabel20.caption = client ? client->znizhka : QString();
 }
 
 void TForm_KodovaneZamov::IWImageButton1Click()

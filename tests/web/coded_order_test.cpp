@@ -117,6 +117,12 @@ TEST_F(CodedOrderTest, ALoginBuildsTheClientPanelArchiveListsAndMovesTheSessionE
     context.settings.POZDOROVLENNYA_Z_DNEM_NAROD = true;
     WebClient third = browser();
     EXPECT_FALSE(login(third, QStringLiteral("00103")).IWText1.visible);
+
+    // The dispatchers deleted the client: its counters are no longer shown.
+    dispatchSql(QStringLiteral("DELETE FROM KLIENT WHERE KLIENT_NUMBER = 2"));
+    click(client, QStringLiteral("IWImageButton1"));
+    EXPECT_EQ((QStringList{page.IWLabel17.caption, page.IWLabel18.caption, page.IWLabel19.caption, page.IWLabel20.caption}),
+              (QStringList{"", "", "", ""}));
 }
 
 TEST_F(CodedOrderTest, TheFareIsTheEnginesAndOrdersArePlacedOnePerCar)
