@@ -165,6 +165,9 @@ void AdvertSchedule::GPRS_TABL_REKLAMAAfterScroll()
     if (row && mode_ != Mode::Create)
         emit rowCopied(row->fields);
     counters_.clientTotal = counters_.clientActive = counters_.activeUpToDate = kNotSet;
+    // An empty selection has nothing to count: every counter reads "не задано".
+    if (!row)
+        counters_.selectionTotal = counters_.selectionActive = kNotSet;
     if (row) {
         const fb::Param name = textOrNull(row->fields.name);
         const fb::Param date = row->fields.date.isValid() ? fb::Param(row->fields.date) : fb::Param(nullptr);

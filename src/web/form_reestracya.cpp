@@ -181,6 +181,11 @@ void TForm_Reestracya::submit()
                                          "замовлення таксі тільки після обробки заявки модератором !"));
     context_.webLog.event(QStringLiteral("] успішна подача заявки на кодований вхід у web сервіс. Подані дані : ")
                           + submittedData());
-    // The operator's list of requests shows the new one.
-    d.RefreshGrid(TDANI::Grid::Zayavki);
+    // The operator's list of requests shows the new one; the client, whose application is
+    // stored, hears nothing of a refresh that failed.
+    try {
+        d.RefreshGrid(TDANI::Grid::Zayavki);
+    } catch (const fb::Error &error) {
+        context_.webLog.event(QStringLiteral("]: ") + error.text());
+    }
 }

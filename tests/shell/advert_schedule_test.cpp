@@ -78,8 +78,8 @@ TEST_F(AdvertScheduleTest, SearchCriteriaAndTheKeptFilter)
         schedule.SpeedButton12Click(criteria);
         EXPECT_EQ(shown(), QString::fromUtf8(c.numbers)) << c.name;
     }
-    EXPECT_EQ(schedule.counters().selectionTotal, QStringLiteral("0"));
-    EXPECT_EQ(schedule.counters().clientTotal, kNotSet);
+    // An empty selection: every counter reads "не задано".
+    EXPECT_EQ(schedule.counters(), (AdvertCounters{kNotSet, kNotSet, kNotSet, kNotSet, kNotSet}));
 
     schedule.SpeedButton13Click();
     EXPECT_EQ(shown(), QStringLiteral("*1|2|3|4"));

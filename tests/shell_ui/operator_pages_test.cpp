@@ -27,6 +27,13 @@ TEST_F(OperatorPagesTest, RequestsAndComplaintsPagesShowTheSelectionAndAct)
     DeliverQueued();
     EXPECT_EQ(child<QLineEdit>(requests, "Edit15")->text(), QStringLiteral("Коваленко Олена Петрівна"));
     EXPECT_FALSE(child<QPushButton>(requests, "SpeedButton11")->isEnabled());
+    // A template longer than the column is taken whole, to be refused as such, not cut.
+    context.settings.POVID_PRI_CREAT_ACCAUNT = QString(600, u'т');
+    child<QPushButton>(requests, "SpeedButton17")->click();
+    child<QPushButton>(requests, "SpeedButton35")->click();
+    EXPECT_EQ(prompt.messages.value(0),
+              QStringLiteral("Особисте повідомлення довше допустимого (не більше 500 символів). Клієнта не створено !"));
+    prompt.answers = {true, true, true};
     child<QLineEdit>(requests, "Edit26")->setText(QStringLiteral("Вітаємо"));
     child<QPushButton>(requests, "SpeedButton35")->click();
     DeliverQueued();

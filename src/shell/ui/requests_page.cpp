@@ -138,8 +138,9 @@ QWidget *RequestsPage::buildComparison()
 
 QWidget *RequestsPage::buildCreation()
 {
-    // The personal message goes into TABLE_KLIENT_POVID, 500 characters wide.
-    Edit26->setMaxLength(500);
+    // The personal message goes into TABLE_KLIENT_POVID, 500 characters wide: a longer one
+    // (a long template) is refused with a message when the account is made, so the field
+    // takes it whole rather than cutting it silently.
     auto *empty = button("SpeedButton16", QStringLiteral("Очистити"));
     auto *pattern = button("SpeedButton17", QStringLiteral("Взяти шаблон ..."));
     connect(empty, &QPushButton::clicked, Edit26, &QLineEdit::clear);
