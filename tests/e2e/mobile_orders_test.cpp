@@ -341,7 +341,7 @@ TEST_F(MobileOrdersWithSlowRoutePage, OthersAreServedMeanwhileAndEveryWaitingOrd
     EXPECT_EQ(status(*waiting, "SumaZam"), "62,5");  // 25 + 7.5 for each of the page's 5 km
     stop();
     // The order whose connection went is placed all the same, and the log says so.
-    EXPECT_EQ(dispatcher->openWebOrders().size(), 4);
+    EXPECT_EQ(dispatcher->openWebOrders().size(), 3);
     const QString log = savedLog(folder.path(), QStringLiteral("_LOG_PIDKL_JAVA.RTF"));
     EXPECT_TRUE(log.contains(QStringLiteral("] Замовлення під номером %1 успішно створено клієнтом з IP:[127.0.0.3]").arg(later)));
     EXPECT_TRUE(log.contains(QStringLiteral("закрилося до відповіді: запит виконано, відповідь не відправлена")));

@@ -241,12 +241,11 @@ TEST_F(FrameworkTest, AnEventRunsOnceForThePageOnScreen)
     browser.open();
     const QString page = QStringLiteral("CounterPage");
     const QString first = browser.token;
+    // The post is answered with a redirect; the page it leads to tells the event's message
+    // once, and a refresh of it does not again.
     EXPECT_TRUE(browser.click(page, QStringLiteral("Count")).body.contains(QStringLiteral("count 1")));
-    // The same form again (a double click, F5): nothing runs; the page shows what the
-    // first answer told, once.
-    browser.token = first;
-    const WebAnswer repeat = browser.click(page, QStringLiteral("Count"));
-    EXPECT_TRUE(repeat.body.contains(QStringLiteral("count 1"))) << repeat.body.toStdString();
+    EXPECT_FALSE(browser.get().body.contains(QStringLiteral("count")));
+    // The same form again (a double click, Back to a spent page): nothing runs.
     browser.token = first;
     EXPECT_FALSE(browser.click(page, QStringLiteral("Count")).body.contains(QStringLiteral("count")));
     // A tick with the current token does not spend it; a form without a token runs nothing.

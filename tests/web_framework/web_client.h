@@ -57,7 +57,11 @@ public:
         httplib::Params params{{"__page", page.toStdString()}, {"__token", token.toStdString()}};
         for (const auto &[name, value] : fields)
             params.emplace(name.toStdString(), value.toStdString());
-        return keep(answer(client_.Post(address + suffix, params)));
+        // A full-page post is answered with a redirect to the page, as a browser follows it.
+        const WebAnswer posted = answer(client_.Post(address + suffix, params));
+        if (posted.status == 303 && !posted.location.empty())
+            return get(posted.location);
+        return keep(posted);
     }
     WebAnswer click(const QString &page, const QString &control, std::vector<std::pair<QString, QString>> fields = {})
     {

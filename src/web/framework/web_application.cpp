@@ -262,11 +262,9 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
     const FormData form(post ? request.body : std::string());
     const QString token = form.value(QStringLiteral("__token"));
     // A full event runs for the page on screen only, once: its token is then spent and
-    // the answer carries a new one. A repeat of the spent token (a double click, F5 on
-    // the answer) runs nothing and shows the page with what the first answer told.
-    // Timer ticks and asynchronous clicks need the current token and leave it, so a
-    // click is never refused because a tick came just before it.
-    bool repeat = false;
+    // the page carries a new one. A post of any other token (a double click) runs
+    // nothing. Timer ticks and asynchronous clicks need the current token and leave it,
+    // so a click is never refused because a tick came just before it.
     QJsonArray updates;
     bool reload = false;
     {
@@ -276,29 +274,31 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
                 reload = !runAsyncEvent(*session, form, updates);
             else
                 reload = true;  // the page on screen is not the session's current one
-        } else if (post) {
-            if (token == session->token_) {
-                session->spentToken_ = session->token_;
-                session->token_ = NewSessionId();
-                runEvent(*session, form);
-            } else {
-                repeat = !token.isEmpty() && token == session->spentToken_;
-            }
+        } else if (post && token == session->token_) {
+            session->token_ = NewSessionId();
+            runEvent(*session, form);
         }
         session->destroyReleasedPages();
     }
     if (session->terminated()) {
+        // The page the browser is sent to says why, once.
         session->takeMessages();
-        if (async) {
+        {
             std::lock_guard guard(lock_);
             ended_[id] = {ip, session->terminationMessage(), WebSession::Clock::now() + config_.idleTimeOut};
-            setJson(response, QJsonObject{{QStringLiteral("reload"), true}});
-        } else {
-            setBody(response, PageRenderer::message(QString(), session->terminationMessage(), config_.styleSheet),
-                    PageRenderer::kContentType);
         }
+        if (async)
+            setJson(response, QJsonObject{{QStringLiteral("reload"), true}});
+        else
+            redirectToPage(id, response);
         requestGuard.unlock();
         removeSession(id);
+        return;
+    }
+    if (post && !async) {
+        // Post/redirect/get: Back, Forward and a refresh show the page, never post again;
+        // what the event told is shown once by the page the redirect leads to.
+        redirectToPage(id, response);
         return;
     }
     if (async) {
@@ -312,16 +312,13 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
                                       {QStringLiteral("open"), QJsonArray::fromStringList(session->takeWindows())}});
         return;
     }
-    QStringList messages = session->takeMessages();
-    QStringList windows = session->takeWindows();
-    if (repeat) {
-        messages = std::exchange(session->spentMessages_, {}) + messages;
-        windows = std::exchange(session->spentWindows_, {}) + windows;
-    } else if (post) {
-        session->spentMessages_ = messages;
-        session->spentWindows_ = windows;
-    }
-    answerPage(*session, response, messages, windows);
+    answerPage(*session, response, session->takeMessages(), session->takeWindows());
+}
+
+void WebApplication::redirectToPage(const QString &id, httplib::Response &response) const
+{
+    response.set_header("Cache-Control", "no-store");
+    response.set_redirect(sessionAddress(id).toStdString(), 303);
 }
 
 WebControl::Handler WebApplication::eventHandler(WebPage &page, const FormData &form, bool async)

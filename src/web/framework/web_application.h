@@ -107,6 +107,8 @@ private:
     void sessionRequest(const QString &id, const httplib::Request &request, httplib::Response &response, bool async);
     std::shared_ptr<WebSession> find(const QString &id, const QString &ip);
     void answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async);
+    // 303 to a GET of the session's page.
+    void redirectToPage(const QString &id, httplib::Response &response) const;
     // Reads the posted values into the page and finds the handler of the event.
     static WebControl::Handler eventHandler(WebPage &page, const FormData &form, bool async);
     static void runHandler(WebSession &session, const WebControl::Handler &handler);

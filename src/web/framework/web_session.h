@@ -105,11 +105,6 @@ private:
     std::atomic<bool> ended_ = false;
     std::atomic<Clock::rep> lastAccess_;
     std::mutex requestMutex_;
-    // Under requestMutex_: the token of the page on screen, the one the last event
-    // used up, and what that event's answer told the browser (given again once, to a
-    // repeat of that event whose first answer the browser dropped).
+    // Under requestMutex_: the token of the page on screen.
     QString token_;
-    QString spentToken_;
-    QStringList spentMessages_;
-    QStringList spentWindows_;
 };
