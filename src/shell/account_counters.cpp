@@ -4,7 +4,7 @@
 
 AccountCounters::AccountCounters(QObject *parent) : QObject(parent)
 {
-    values_ = {kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet};
+    values_ = {kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet, kNotSet};
 }
 
 AccountCounters::Values AccountCounters::values() const
@@ -18,7 +18,7 @@ void AccountCounters::resetAtStart()
     {
         std::lock_guard guard(mutex_);
         const QString zero = QStringLiteral("0");
-        values_ = {RegionalFormat::nowText(), zero, zero, zero, zero, zero, zero, zero};
+        values_ = {RegionalFormat::nowText(), zero, zero, zero, zero, zero, zero, zero, zero};
     }
     emit changed();
 }
@@ -30,6 +30,17 @@ void AccountCounters::addScan(bool serversRunning)
         if (!serversRunning || values_.scans == kNotSet)
             return;
         add(values_.scans, nullptr);
+    }
+    emit changed();
+}
+
+void AccountCounters::addRefusedSession()
+{
+    {
+        std::lock_guard guard(mutex_);
+        if (values_.refusedSessions == kNotSet)
+            return;
+        add(values_.refusedSessions, nullptr);
     }
     emit changed();
 }

@@ -16,6 +16,7 @@ public:
         QString quickEntries, quickLast;
         QString codedEntries, codedLast;
         QString newsEntries, newsLast;
+        QString refusedSessions;  // web sessions refused since the start
     };
 
     explicit AccountCounters(QObject *parent = nullptr);
@@ -28,6 +29,7 @@ public:
     void addQuickEntry();
     void addCodedEntry();
     void addNewsEntry();
+    void addRefusedSession();
 
 signals:
     void changed();

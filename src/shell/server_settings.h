@@ -61,6 +61,8 @@ struct ServerSettings {
     // coded account; how many days ahead a preliminary order may be; the size of LOG/ in MB.
     QString MAX_POMYLOK_VHODU_Z_ADRESY, MAX_ZAMOVLEN_Z_ADRESY, ADRESY_BEZ_LIMITU, MAX_AKTYVNYH_ZAMOVLEN_KODOVANOGO,
         MAX_ZAYAVOK_Z_ADRESY, MAX_DNIV_POPEREDNYOGO, MAX_ROZMIR_LOG_MB;
+    // Web sessions one address may hold; empty: a tenth of MAX_KIL_ZEDNAYA, at least 2.
+    QString MAX_ZEDNAN_Z_ADRESY;
 
     // DOSTUP_JAVA
     QString PORT_JAVA_SERVERA;

@@ -7,6 +7,8 @@ int SettingNumbers::read(const char *key, const QString &text, int fallback)
 {
     if (const std::optional<int> value = ServerSettings::toInt(text))
         return *value;
+    if (text.trimmed().isEmpty())
+        return fallback;  // not set: the default, nothing to tell
     {
         std::lock_guard lock(mutex_);
         if (!told_.contains(QLatin1String(key) + u'=' + text))

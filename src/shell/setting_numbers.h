@@ -15,7 +15,7 @@ class SettingNumbers {
 public:
     explicit SettingNumbers(OperatorLog &log) : log_(log) {}
 
-    // `key` as "SECTION/KEY", for the log line.
+    // `key` as "SECTION/KEY", for the log line. An empty value is a key not set.
     int read(const char *key, const QString &text, int fallback);
 
 private:

@@ -37,25 +37,59 @@ void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
     if (!context_.running())
         return;
     const ServerSettings &s = context_.settings;
-    {
-        const WebApplication::LockedList list = application_.lockSessionList();
-        if (int(list.sessions().size()) > context_.numbers.read("DOSTUP/MAX_KIL_ZEDNAYA", s.MAX_KIL_ZEDNAYA, 1)) {
-            context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
-                                          QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: усі %2 "
-                                                         "дозволених зєднань зайняті.")
-                                              .arg(session.ip(), s.MAX_KIL_ZEDNAYA));
-            session.terminate(QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу "
-                                             "будь-ласка, або створіть замовлення у телефонноиу режимі (тел. [")
-                              + s.TELEFON_FIRMA + QStringLiteral("]) !"));
-            return;
-        }
-    }
+    if (!admit(session))
+        return;
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime end =
         now.addSecs(60LL * context_.numbers.read("DOSTUP/MAX_CHAS_NEKODOVANOGO_ZEDN", s.MAX_CHAS_NEKODOVANOGO_ZEDN, 10));
     InsertWebActivRow(context_.danni, session.ip(), session.id(), now, end);
     session.dataAs<TIWUserSession>()->ClientIP = session.ip();
     context_.webLog.event(QStringLiteral("] вхід у web систему клієнта з  IP : ") + session.ip());
+}
+
+bool TIWServerController::admit(WebSession &session)
+{
+    const ServerSettings &s = context_.settings;
+    const int capacity = context_.numbers.read("DOSTUP/MAX_KIL_ZEDNAYA", s.MAX_KIL_ZEDNAYA, 1);
+    const int share = context_.numbers.read("DOSTUP/MAX_ZEDNAN_Z_ADRESY", s.MAX_ZEDNAN_Z_ADRESY, std::max(2, capacity / 10));
+    QString replaced;
+    {
+        const WebApplication::LockedList list = application_.lockSessionList();
+        // One address holds at most its share: past it its oldest session that nobody
+        // uses for an order or a login makes room (a tab left open, a reload).
+        std::vector<std::shared_ptr<WebSession>> own;
+        for (const auto &other : list.sessions())
+            if (other.get() != &session && other->ip() == session.ip())
+                own.push_back(other);
+        if (share > 0 && int(own.size()) >= share) {
+            const WebSession *oldest = nullptr;
+            for (const auto &other : own) {
+                const TIWUserSession *user = other->dataAs<TIWUserSession>();
+                if (user && user->ClientCode == 0 && user->OrderNumber == 0
+                    && (!oldest || other->lastAccess() < oldest->lastAccess()))
+                    oldest = other.get();
+            }
+            if (oldest)
+                replaced = oldest->id();
+        }
+        const int live = int(list.sessions().size()) - (replaced.isEmpty() ? 0 : 1);
+        const bool overShare = share > 0 && int(own.size()) >= share && replaced.isEmpty();
+        if (live > capacity || overShare) {
+            context_.accounts.addRefusedSession();
+            context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
+                                          QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: %2.")
+                                              .arg(session.ip(),
+                                                   overShare ? QStringLiteral("ця адреса вже має %1 зєднань").arg(share)
+                                                             : QStringLiteral("усі %1 дозволених зєднань зайняті").arg(capacity)));
+            session.terminate(QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу "
+                                             "будь-ласка, або створіть замовлення у телефонноиу режимі (тел. [")
+                              + s.TELEFON_FIRMA + QStringLiteral("]) !"));
+            return false;
+        }
+    }
+    if (!replaced.isEmpty())
+        application_.removeSession(replaced);
+    return true;
 }
 
 void TIWServerController::IWServerControllerBaseCloseSession(WebSession &session)

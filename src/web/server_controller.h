@@ -24,6 +24,10 @@ public:
     void Timer1Timer();
 
 private:
+    // Whether a new session may have a slot: the limit of all, the share of its address
+    // (whose oldest unused session may make room). Refusals are counted and logged.
+    bool admit(WebSession &session);
+
     ServiceContext &context_;
     WebApplication &application_;
     QTimer Timer1;

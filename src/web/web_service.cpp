@@ -5,6 +5,7 @@
 #include "web/form_remontni_roboty.h"
 #include "web/health.h"
 #include "web/main_web.h"
+#include "web/user_session.h"
 #include "web/maintenance_picture.h"
 #include "web/web_files.h"
 
@@ -34,6 +35,10 @@ WebService::WebService(ServiceContext &context)
                                              "інакше всі клієнти за ним рахуються однією адресою.")
                                   .arg(peer));
     };
+    application_.mayEndWhenLeft = [](WebSession &session) {
+        const TIWUserSession *user = session.dataAs<TIWUserSession>();
+        return user && user->ClientCode == 0 && user->OrderNumber == 0;
+    };
     application_.createStartPage = [this](WebSession &session) {
         if (context_.startOnMaintenance)
             session.openPage<TForm_remontni_roboty>();
@@ -52,6 +57,7 @@ WebService::~WebService()
     application_.onNewSession = nullptr;
     application_.onCloseSession = nullptr;
     application_.onUntrustedForward = nullptr;
+    application_.mayEndWhenLeft = nullptr;
     application_.createStartPage = nullptr;
     TWebMainForm::SetContext(nullptr);
     TWebMainForm::SetRouteEngine(nullptr);

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QJsonObject>
+#include <QThread>
 
 namespace {
 
@@ -37,6 +38,53 @@ TEST_F(WebServiceTest, TheLimitAdmitsExactlyMaxSessionsEachWithItsRowAndLogLines
     // Only the admitted session wrote an exit line.
     EXPECT_EQ(logIndex(QStringLiteral("] вихід із web системи"), exit + 1), -1);
     EXPECT_EQ(second.open().status, 200);
+}
+
+// Reloads and left tabs must not lock passengers out: an address holds its share of the
+// slots (its oldest unused session makes room), and a page left for good gives its slot
+// back once nothing of its session follows for a few seconds.
+TEST_F(WebServiceTest, OneAddressHoldsItsShareAndALeftPageGivesItsSlotBack)
+{
+    context.settings.MAX_KIL_ZEDNAYA = QStringLiteral("20");  // a share of 2
+    std::vector<WebClient> reloads;
+    for (int i = 0; i < 60; ++i) {
+        reloads.push_back(browser());
+        ASSERT_TRUE(reloads.back().open().body.contains(QStringLiteral("<title>Головна сторінка</title>"))) << i;
+    }
+    EXPECT_EQ(web.application().sessionCount(), 2);
+    EXPECT_TRUE(RawGet(web.port(), QStringLiteral("/zakaz"), QStringLiteral("127.0.0.2")).contains(QStringLiteral("303")));
+    EXPECT_EQ(web.application().sessionCount(), 3);
+    // The replaced ones get the time-out page, as an expired session does.
+    EXPECT_FALSE(reloads.front().get().body.contains(QStringLiteral("<title>Головна сторінка</title>")));
+
+    // Sessions in use are never replaced: past the share the address is refused, once a
+    // minute in the log, counted for the operator.
+    for (WebClient *live : {&reloads[58], &reloads[59]})
+        userOf(*live).OrderNumber = 1;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(browser().open().body.contains(QStringLiteral("Зєднань більше максимально заданих !")));
+    EXPECT_EQ(context.accounts.values().refusedSessions, QStringLiteral("3"));
+    EXPECT_EQ(context.webLog.lines().filter(QStringLiteral("IP : 127.0.0.1 не відкрито: ця адреса вже має 2 зєднань")).size(), 1);
+
+    // A left page: only with the page's current token, not while an order is followed, and
+    // not when the session goes on within the grace.
+    const auto leave = [this](const WebClient &client, const QString &token) {
+        httplib::Client beacon("127.0.0.1", web.port());
+        beacon.Post(client.address + "/leave", "__token=" + token.toStdString(), "application/x-www-form-urlencoded");
+    };
+    userOf(reloads[59]).OrderNumber = 0;
+    leave(reloads[58], reloads[58].token);  // an order is followed
+    leave(reloads[59], reloads[59].token);
+    QThread::msleep(500);
+    reloads[59].get();  // the visitor moved on within the service
+    QThread::msleep(6000);
+    EXPECT_EQ(web.application().sessionCount(), 3);
+    leave(reloads[59], QStringLiteral("0123"));  // not the page's token
+    leave(reloads[59], reloads[59].token);
+    for (int i = 0; i < 80 && web.application().sessionCount() == 3; ++i)
+        QThread::msleep(100);
+    EXPECT_EQ(web.application().sessionCount(), 2);
+    EXPECT_FALSE(reloads[59].get().body.contains(QStringLiteral("<title>Головна сторінка</title>")));
 }
 
 TEST_F(WebServiceTest, TheExpiryTimerEndsSessionsPastTheirPlannedEndAndLeavesMobileRows)

@@ -2,6 +2,7 @@
 
 #include "common/service_lock.h"
 #include "data/danni.h"
+#include "shell/account_counters.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -27,13 +28,16 @@ QLabel *addCounter(QVBoxLayout *layout, const QString &caption, const QString &n
 
 }  // namespace
 
-CountersPanel::CountersPanel(TDANI &danni, QWidget *parent) : QFrame(parent), danni_(danni)
+CountersPanel::CountersPanel(TDANI &danni, AccountCounters &accounts, QWidget *parent)
+    : QFrame(parent), danni_(danni), accounts_(accounts)
 {
     setFrameShape(QFrame::StyledPanel);
     setFixedWidth(190);
     auto *layout = new QVBoxLayout(this);
     active_ = addCounter(layout, QStringLiteral("Кількість активних зєднань"),
                          QStringLiteral("Label3"));
+    // Sessions refused at the limits: slots held for nothing show here first.
+    refused_ = addCounter(layout, QStringLiteral("Відмовлено у web сесії з запуску"), QStringLiteral("RefusedSessions"));
     coded_ = addCounter(layout, QStringLiteral("Кількість кодованих зєднань"),
                         QStringLiteral("Label25"));
     requests_ = addCounter(layout, QStringLiteral("Кількість поданих заявок"),
@@ -43,6 +47,7 @@ CountersPanel::CountersPanel(TDANI &danni, QWidget *parent) : QFrame(parent), da
     layout->addStretch();
     // Web threads recount the grids; the signal arrives here on the main thread.
     connect(&danni_, &TDANI::countersChanged, this, &CountersPanel::refresh, Qt::QueuedConnection);
+    connect(&accounts_, &AccountCounters::changed, this, &CountersPanel::refresh, Qt::QueuedConnection);
     refresh();
 }
 
@@ -50,6 +55,7 @@ void CountersPanel::refresh()
 {
     ServiceLockGuard lock(ServiceLock());
     active_->setText(danni_.activeCount);
+    refused_->setText(accounts_.values().refusedSessions);
     coded_->setText(danni_.codedCount);
     requests_->setText(danni_.requestCount);
     complaints_->setText(danni_.complaintCount);

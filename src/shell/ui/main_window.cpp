@@ -33,7 +33,7 @@ const QString kSettingsCaption = QStringLiteral("  НАЛАШТУВАННЯ  ");
 
 TForm1::TForm1(ServiceContext &context, ServerControl &control, QWidget *parent)
     : QMainWindow(parent), context_(context), control_(control), Panel19(new StatusStrip),
-      counters_(new CountersPanel(context.danni))
+      counters_(new CountersPanel(context.danni, context.accounts))
 {
     // FormCreate: the news are loaded before the news page shows them.
     control_.FormCreate();

@@ -46,6 +46,10 @@ var f=document.getElementById('kv-form'),leaving=false;
 // One full submit at a time: a second click while the page is leaving does nothing.
 function leave(){leaving=true;setTimeout(function(){leaving=false;},8000);}
 window.addEventListener('pageshow',function(){leaving=false;});
+// A page left for good (tab closed, another site) gives its session back at once; the
+// service's own next page keeps it (see the server's grace).
+window.addEventListener('pagehide',function(){if(leaving||!navigator.sendBeacon)return;
+var b=new URLSearchParams();b.set('__token',f.elements['__token'].value);navigator.sendBeacon(f.action+'/leave',b);});
 f.addEventListener('submit',function(k){if(leaving)k.preventDefault();else leave();});
 function post(kind,source){if(leaving)return;leave();var i=document.createElement('input');i.type='hidden';i.name=kind;i.value=source;f.appendChild(i);f.submit();}
 function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank','noopener,noreferrer');});alerts.forEach(function(m){alert(m);});}

@@ -149,6 +149,10 @@ void WebApplication::installRoutes(httplib::Server &server)
     server.Get(base + "/([^/]+)/?", session(false));
     server.Post(base + "/([^/]+)/?", session(false));
     server.Post(base + "/([^/]+)/async", session(true));
+    server.Post(base + "/([^/]+)/leave", [this](const httplib::Request &request, httplib::Response &response) {
+        pageLeft(QString::fromStdString(request.matches[1]), request);
+        response.status = 204;
+    });
 }
 
 QString WebApplication::clientAddress(const httplib::Request &request) const
@@ -258,6 +262,7 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
         return;
     }
     session->touch(WebSession::Clock::now());
+    session->leftAt_ = 0;
     const bool post = request.method == "POST";
     const FormData form(post ? request.body : std::string());
     const QString token = form.value(QStringLiteral("__token"));
@@ -313,6 +318,21 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
         return;
     }
     answerPage(*session, response, session->takeMessages(), session->takeWindows());
+}
+
+void WebApplication::pageLeft(const QString &id, const httplib::Request &request)
+{
+    // The page's beacon on leaving: the tab was closed, the browser went elsewhere, or the
+    // visitor moved on within the service, whose next request then keeps the session.
+    const std::shared_ptr<WebSession> session = LooksLikeSessionId(id) ? find(id, clientAddress(request)) : nullptr;
+    if (!session)
+        return;
+    // A request of the session under way is no leaving.
+    std::unique_lock requestGuard(session->requestMutex_, std::try_to_lock);
+    if (!requestGuard.owns_lock() || FormData(request.body).value(QStringLiteral("__token")) != session->token_)
+        return;
+    if (!mayEndWhenLeft || mayEndWhenLeft(*session))
+        session->leftAt_ = WebSession::Clock::now().time_since_epoch().count();
 }
 
 void WebApplication::redirectToPage(const QString &id, httplib::Response &response) const
@@ -474,9 +494,12 @@ void WebApplication::expireIdleSessions(WebSession::Clock::time_point now)
 {
     std::lock_guard guard(lock_);
     QStringList idle;
-    for (const auto &entry : sessions_)
-        if (entry.second->lastAccess() + config_.idleTimeOut <= now)
+    const WebSession::Clock::rep graceOver = (now - kLeaveGrace).time_since_epoch().count();
+    for (const auto &entry : sessions_) {
+        const WebSession::Clock::rep left = entry.second->leftAt_.load();
+        if (entry.second->lastAccess() + config_.idleTimeOut <= now || (left != 0 && left <= graceOver))
             idle << entry.first;
+    }
     for (const QString &id : idle)
         removeSession(id);
     for (auto it = ended_.begin(); it != ended_.end();)

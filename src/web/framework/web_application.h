@@ -55,6 +55,12 @@ public:
     // A peer that is no trusted proxy sent X-Forwarded-For (it is not believed): a proxy
     // missing from the list would make every client behind it one address. Any thread.
     std::function<void(const QString &peer)> onUntrustedForward;
+    // Whether a session whose page was left may end (not while a client is logged in or an
+    // order is followed). Runs with the session's request lock held.
+    std::function<bool(WebSession &)> mayEndWhenLeft;
+
+    // A left page gives its session up when nothing of the session follows within this.
+    static constexpr std::chrono::seconds kLeaveGrace{5};
 
     void installRoutes(httplib::Server &server);
 
@@ -107,6 +113,7 @@ private:
     void sessionRequest(const QString &id, const httplib::Request &request, httplib::Response &response, bool async);
     std::shared_ptr<WebSession> find(const QString &id, const QString &ip);
     void answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async);
+    void pageLeft(const QString &id, const httplib::Request &request);
     // 303 to a GET of the session's page.
     void redirectToPage(const QString &id, httplib::Response &response) const;
     // Reads the posted values into the page and finds the handler of the event.

@@ -104,6 +104,7 @@ private:
     QString terminationMessage_;            // under noticeMutex_
     std::atomic<bool> ended_ = false;
     std::atomic<Clock::rep> lastAccess_;
+    std::atomic<Clock::rep> leftAt_{0};  // its page said it was left; 0: it was not
     std::mutex requestMutex_;
     // Under requestMutex_: the token of the page on screen.
     QString token_;
