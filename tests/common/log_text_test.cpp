@@ -31,12 +31,4 @@ TEST(LogValue, ShowsEveryDisguisingCharacterEscapedAndKeepsTheRest)
     }
 }
 
-TEST(LogValue, AForgedLineStaysOnTheLineOfTheValue)
-{
-    const QString forged = QStringLiteral("pw") + QChar(0x2028) + QStringLiteral("[01.01.2026 10:00:00] вхід")
-        + QChar(0x202E) + QStringLiteral("txet");
-    EXPECT_EQ(LogValue(forged), QStringLiteral("pw\\u2028[01.01.2026 10:00:00] вхід\\u202etxet"));
-    EXPECT_EQ(LogValue(QString()), QString());
-}
-
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include "headless_process.h"
 #include "java_test_client.h"
-#include "web_framework/web_client.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -70,14 +69,16 @@ protected:
         QFile file(folder.filePath(QStringLiteral("stderr.txt")));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
-    // Whether a page request on a new connection is answered within `milliseconds`.
-    bool pageServed(int milliseconds)
+    // A connection to the web port that has asked GET /health.
+    void ask(QTcpSocket &socket) const
     {
-        QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, quint16(web));
-        if (!socket.waitForConnected(5000))
-            return false;
+        ASSERT_TRUE(socket.waitForConnected(5000));
         socket.write("GET /health HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n");
+        socket.waitForBytesWritten(1000);
+    }
+    static bool answered(QTcpSocket &socket, int milliseconds)
+    {
         QByteArray answer;
         QElapsedTimer clock;
         clock.start();
@@ -85,6 +86,12 @@ protected:
                && socket.waitForReadyRead(int(milliseconds - clock.elapsed())))
             answer += socket.readAll();
         return answer.startsWith("HTTP/1.1 200");
+    }
+    bool pageServed(int milliseconds)
+    {
+        QTcpSocket socket;
+        ask(socket);
+        return answered(socket, milliseconds);
     }
 
     const int web = freePort();
@@ -128,10 +135,7 @@ TEST_F(ProcessLimits, OutOfDescriptorsNeitherServerSpinsAndBothRecover)
 
     // A browser's request waits; meanwhile the program does next to nothing.
     QTcpSocket browser;
-    browser.connectToHost(QHostAddress::LocalHost, quint16(web));
-    ASSERT_TRUE(browser.waitForConnected(5000));
-    browser.write("GET /health HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n");
-    browser.waitForBytesWritten(1000);
+    ask(browser);
     const double before = cpuSeconds(pid);
     QThread::sleep(3);
     const double used = cpuSeconds(pid) - before;
@@ -141,10 +145,7 @@ TEST_F(ProcessLimits, OutOfDescriptorsNeitherServerSpinsAndBothRecover)
 
     // Descriptors come back: the waiting browser is answered, phones are greeted again.
     phones.clear();
-    QByteArray answer;
-    while (!answer.contains("\"servers\"") && browser.waitForReadyRead(10000))
-        answer += browser.readAll();
-    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200")) << answer.toStdString() << browser.state() << " " << browser.errorString().toStdString();
+    EXPECT_TRUE(answered(browser, 10000));
     JavaTestClient phone;
     ASSERT_TRUE(phone.connectTo(java, QStringLiteral("127.0.20.1")));
     EXPECT_EQ(phone.answer(), QByteArray("<OK!>@"));
