@@ -1,4 +1,5 @@
 #include "shell/lifecycle_headless.h"
+#include "shell/process_limits.h"
 #include "shell/ui/operator_app.h"
 
 #include <cstdio>
@@ -36,6 +37,8 @@ int main(int argc, char **argv)
     // Without TZ the C library reads /etc/localtime again at every local time conversion
     // (each date and time a statement returns): the same zone, named once, is read once.
     ::setenv("TZ", ":/etc/localtime", 0);
+    RaiseDescriptorLimit();
+    IgnoreFileSizeSignal();
 
     // Answered before any window system or database is touched.
     for (int i = 1; i < argc; ++i) {

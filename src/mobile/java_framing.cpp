@@ -3,13 +3,22 @@
 #include "common/extract_between.h"
 #include "common/text64.h"
 
+#include <cstring>
+
 std::optional<QByteArray> TakeJavaRequest(QByteArray &buffer)
 {
-    const qsizetype end = buffer.indexOf(kJavaRequestEnd);
-    if (end < 0)
+    constexpr qsizetype kEndLength = sizeof(kJavaRequestEnd) - 1;
+    qsizetype start = 0;
+    while (buffer.size() - start >= kEndLength
+           && std::memcmp(buffer.constData() + start, kJavaRequestEnd, size_t(kEndLength)) == 0)
+        start += kEndLength;
+    const qsizetype end = buffer.indexOf(kJavaRequestEnd, start);
+    if (end < 0) {
+        buffer.remove(0, start);
         return std::nullopt;
-    QByteArray request = buffer.left(end);
-    buffer.remove(0, end + qsizetype(sizeof(kJavaRequestEnd) - 1));
+    }
+    QByteArray request = buffer.mid(start, end - start);
+    buffer.remove(0, end + kEndLength);
     return request;
 }
 

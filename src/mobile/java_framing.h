@@ -16,7 +16,8 @@ inline constexpr char kJavaAnswerEnd = '@';
 inline constexpr qsizetype kJavaReadBufferCap = 64 * 1024;
 
 // Takes the first complete request off the front of `buffer` (terminator dropped);
-// nothing while the buffer holds no "###".
+// nothing while the buffer holds no "###". Empty requests ("###" alone) ask for nothing
+// and are dropped on the way, a whole run of them at once.
 std::optional<QByteArray> TakeJavaRequest(QByteArray &buffer);
 
 // The client's fields are trimmed of every character with a code up to 32 at both

@@ -45,7 +45,15 @@ MobileServer::MobileServer(ServiceContext &context, QObject *parent)
     : QObject(parent), context_(context), clock_([] { return QDateTime::currentDateTime(); })
 {
     refreshTimer_.setInterval(kRefreshIntervalMs);
-    connect(&server_, &QTcpServer::newConnection, this, &MobileServer::acceptPending);
+    connect(&server_, &JavaListener::newConnection, this, &MobileServer::acceptPending);
+    // Out of descriptors, say: the listener rests a second between tries.
+    connect(&server_, &JavaListener::stoppedAccepting, this, [this](const QString &reason) {
+        logEvent(QStringLiteral("] ПОМИЛКА JAVA СЕРВЕРА: нові зєднання не приймаються (%1). Повторна спроба "
+                                "щосекунди.")
+                     .arg(reason));
+    });
+    connect(&server_, &JavaListener::acceptingAgain, this,
+            [this] { logEvent(QStringLiteral("] JAVA СЕРВЕР знову приймає зєднання.")); });
     connect(&refreshTimer_, &QTimer::timeout, this, &MobileServer::TimerRefleshJavaClientTimer);
     activTimer_.setSingleShot(true);
     activTimer_.setInterval(kActivWriteMs);
@@ -76,8 +84,7 @@ bool MobileServer::activate(quint16 port)
 {
     deactivate();
     // A burst of phones connecting at once must not find the queue of connects full.
-    server_.setListenBacklogSize(kListenBacklog);
-    if (!server_.listen(QHostAddress::AnyIPv4, port))
+    if (!server_.listen(port, kListenBacklog))
         return false;
     context_.mobileLog.append(QStringLiteral("JAVASERVERListen ..."));
     refreshTimer_.start();

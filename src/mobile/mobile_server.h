@@ -3,13 +3,13 @@
 #include "mobile/java_activ_rows.h"
 #include "mobile/java_client_table.h"
 #include "mobile/java_command.h"
+#include "mobile/java_listener.h"
 #include "mobile/java_route_worker.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
 #include <QString>
-#include <QTcpServer>
 #include <QTimer>
 
 #include <functional>
@@ -154,7 +154,7 @@ private:
     QString nowText() const;
 
     ServiceContext &context_;
-    QTcpServer server_;
+    JavaListener server_;
     QTimer refreshTimer_;
     QTimer activTimer_;
     Clock clock_;

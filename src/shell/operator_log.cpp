@@ -2,6 +2,8 @@
 
 #include "common/regional_format.h"
 #include "common/rtf_writer.h"
+#include "shell/log_folder_cap.h"
+#include "shell/server_settings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -16,15 +18,26 @@ OperatorLog::OperatorLog(QString folder, QString suffix, std::function<QString()
 {
 }
 
+void OperatorLog::setFolderCap(std::function<QString()> megabytesText)
+{
+    std::lock_guard guard(mutex_);
+    folderCapText_ = std::move(megabytesText);
+}
+
 void OperatorLog::append(const QString &line) { append(QStringList{line}); }
+
+void OperatorLog::appendLocked(const QString &line)
+{
+    lines_.append(line);
+    emit lineAppended(line);
+}
 
 void OperatorLog::append(const QStringList &lines)
 {
     {
         std::lock_guard guard(mutex_);
         for (const QString &line : lines) {
-            lines_.append(line);
-            emit lineAppended(line);
+            appendLocked(line);
             if (fullLocked() && lines_.size() >= retryAt_)
                 saveLocked();
             else if (!saveError_.isEmpty())
@@ -132,5 +145,34 @@ bool OperatorLog::saveLocked()
     dropReported_ = false;
     lines_.clear();
     emit cleared();
+    keepFolderWithinCapLocked(logDir.path());
     return true;
+}
+
+void OperatorLog::keepFolderWithinCapLocked(const QString &logFolder)
+{
+    if (!folderCapText_)
+        return;
+    const QString text = folderCapText_();
+    int megabytes = ServerSettings::toInt(text).value_or(-1);
+    if (megabytes == 0)
+        return;
+    if (megabytes < 0) {
+        if (text != reportedFolderCap_) {
+            reportedFolderCap_ = text;
+            appendLocked(u'[' + RegionalFormat::nowText()
+                         + QStringLiteral("] Невірно задано найбільший розмір папки LOG: [%1], діє %2 МБ.")
+                               .arg(text, QString::number(kDefaultFolderCapMb)));
+        }
+        megabytes = kDefaultFolderCapMb;
+    }
+    const LogFolderPruning pruned = PruneLogFolder(logFolder, qint64(megabytes) * 1024 * 1024);
+    if (pruned.files == 0)
+        return;
+    appendLocked(u'[' + RegionalFormat::nowText()
+                 + QStringLiteral("] LOG-файли перевищили %1 МБ: видалено найстаріших файлів - %2 (%3 МБ), від [%4] "
+                                  "до [%5].")
+                       .arg(QString::number(megabytes), QString::number(pruned.files),
+                            RegionalFormat::numberText(double(qRound64(double(pruned.bytes) * 10 / (1024 * 1024))) / 10),
+                            pruned.first, pruned.last));
 }

@@ -13,6 +13,8 @@
 // is made when missing. A save that fails keeps the lines and is tried again after
 // another threshold's worth of lines (and at every minute mark); meanwhile at most
 // kKeptSaves thresholds' worth are kept, the oldest going first. Both are told once.
+// After a save the log files in LOG/ are kept under the folder's size limit, when one is
+// set; the log says when files had to go.
 class OperatorLog : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +22,10 @@ public:
     // name ("_LOG_PIDKL.RTF" or "_LOG_PIDKL_JAVA.RTF").
     OperatorLog(QString folder, QString suffix, std::function<QString()> thresholdText,
                 QObject *parent = nullptr);
+
+    // `megabytesText` gives the MAX_ROZMIR_LOG_MB text in force: the most the log files
+    // of LOG/ may take together (of both logs); 0 for no limit.
+    void setFolderCap(std::function<QString()> megabytesText);
 
     void append(const QString &line);
     void append(const QStringList &lines);
@@ -40,6 +46,8 @@ public:
     static constexpr int kKeptSaves = 20;
     // The threshold in force while the setting is no positive whole number.
     static constexpr int kDefaultThreshold = 5000;
+    // The folder limit in force while its setting is no whole number, 0 or more.
+    static constexpr int kDefaultFolderCapMb = 1024;
 
     // The file name a save at `moment` would get (before de-duplication).
     static QString fileName(const QDateTime &moment, const QString &suffix);
@@ -56,11 +64,15 @@ private:
     bool fullLocked();
     int thresholdLocked();
     void keepWithinCapLocked();
+    void keepFolderWithinCapLocked(const QString &logFolder);
+    void appendLocked(const QString &line);
 
     mutable std::mutex mutex_;
     QString folder_;
     QString suffix_;
     std::function<QString()> thresholdText_;
+    std::function<QString()> folderCapText_;
+    QString reportedFolderCap_;
     QStringList lines_;
     QString reportedThreshold_;
     QString saveError_;

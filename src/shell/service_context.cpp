@@ -6,4 +6,7 @@ ServiceContext::ServiceContext(QString folder_, Prompt &prompt_)
       mobileLog(folder, QStringLiteral("_LOG_PIDKL_JAVA.RTF"),
                 [this] { return settings.JAVA_KIL_LOG_POZ; })
 {
+    // One limit for LOG/, which both logs fill.
+    for (OperatorLog *log : {&webLog, &mobileLog})
+        log->setFolderCap([this] { return settings.MAX_ROZMIR_LOG_MB; });
 }

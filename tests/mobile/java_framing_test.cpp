@@ -26,11 +26,18 @@ TEST(JavaFraming, SplitsRequestsAtTheTerminatorAndKeepsTheRest)
     EXPECT_TRUE(buffer.isEmpty());
 }
 
-TEST(JavaFraming, EmptyRequestsAndExtraHashesAreRequestsOfTheirOwn)
+TEST(JavaFraming, EmptyRequestsAreDroppedAndExtraHashesBeginTheNextRequest)
 {
     QByteArray buffer = "######<a>####";
-    EXPECT_EQ(takeAll(buffer), (std::vector<QByteArray>{"", "", "<a>"}));
+    EXPECT_EQ(takeAll(buffer), (std::vector<QByteArray>{"<a>"}));
     EXPECT_EQ(buffer, QByteArray("#"));
+    buffer += "##<b>###";
+    EXPECT_EQ(takeAll(buffer), (std::vector<QByteArray>{"<b>"}));
+
+    // A flood of them is gone in one call, and what follows it is kept.
+    buffer = QByteArray(3 * 100000, '#') + "<c";
+    EXPECT_EQ(TakeJavaRequest(buffer), std::nullopt);
+    EXPECT_EQ(buffer, QByteArray("<c"));
 }
 
 TEST(JavaFraming, FieldsAreTrimmedOfEveryControlCharacter)

@@ -147,4 +147,62 @@ TEST_F(OperatorLogTest, AppendsFromManyThreadsLoseNothingAndNeverInterleave)
     EXPECT_EQ(total, kThreads * kLines);
 }
 
+// LOG/ before a save: the program's log files and other files, with their sizes in KB,
+// and whether each is still there when the log files may take 1 MB together.
+struct FolderEntry {
+    const char *name;
+    int kilobytes;
+    bool kept;
+};
+const FolderEntry kFolder[] = {
+    {"31.12.2025_23-59-59_LOG_PIDKL_JAVA.RTF", 300, false},
+    {"05.01.2026_08-00-00_LOG_PIDKL.RTF", 300, false},
+    {"05.01.2026_08-00-00_LOG_PIDKL_2.RTF", 300, false},
+    {"05.01.2026_08-00-00_LOG_PIDKL_10.RTF", 300, true},
+    {"12.02.2026_17-30-05_LOG_PIDKL.RTF", 300, true},
+    {"12.02.2026_17-30-05_LOG_PIDKL_JAVA.RTF", 300, true},
+    // Not the program's: neither counted nor touched.
+    {"notes.txt", 2000, true},
+    {"01.01.2020_08-00-00_LOG_PIDKL.RTF.bak", 300, true},
+    {"01.01.2020_08-00-00_LOG_PIDKL.rtf", 300, true},
+    {"копія.RTF", 300, true},
+};
+
+TEST_F(OperatorLogTest, PastTheFolderLimitTheOldestLogFilesGoAndTheLogSaysSo)
+{
+    for (const FolderEntry &entry : kFolder) {
+        QFile file(dir.path() + QStringLiteral("/LOG/") + QString::fromUtf8(entry.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(entry.kilobytes * 1024, 'x'));
+    }
+    QString cap = QStringLiteral("1");
+    web.setFolderCap([&cap] { return cap; });
+    QStringList appended;
+    QObject::connect(&web, &OperatorLog::lineAppended, [&](const QString &line) { appended << line; });
+    webThreshold = QStringLiteral("1");
+    web.append(QStringLiteral("рядок"));
+
+    const QStringList left = logFiles(dir.path());
+    for (const FolderEntry &entry : kFolder)
+        EXPECT_EQ(left.contains(QString::fromUtf8(entry.name)), entry.kept) << entry.name;
+    EXPECT_EQ(left.size(), 8) << "and the new file";
+    ASSERT_EQ(appended.size(), 2);
+    EXPECT_TRUE(appended[1].endsWith(QStringLiteral(
+        "] LOG-файли перевищили 1 МБ: видалено найстаріших файлів - 3 (0,9 МБ), від "
+        "[31.12.2025_23-59-59_LOG_PIDKL_JAVA.RTF] до [05.01.2026_08-00-00_LOG_PIDKL_2.RTF].")))
+        << appended[1].toStdString();
+    EXPECT_EQ(web.lines(), appended.mid(1)) << "the line goes into the next file";
+
+    // 0 keeps everything; a text that is no number is told once and 1024 MB hold.
+    appended.clear();
+    for (const char *text : {"0", "багато", "багато"}) {
+        cap = QString::fromUtf8(text);
+        web.append(QStringLiteral("рядок"));
+    }
+    EXPECT_EQ(logFiles(dir.path()).size(), 11);
+    EXPECT_EQ(appended.filter(QStringLiteral("LOG-файли перевищили")), QStringList());
+    EXPECT_EQ(appended.filter(QStringLiteral("] Невірно задано найбільший розмір папки LOG: [багато], діє 1024 МБ.")).size(),
+              1);
+}
+
 }  // namespace

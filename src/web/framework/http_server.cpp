@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
@@ -16,6 +17,9 @@ namespace {
 
 constexpr int kMaxEvents = 256;
 constexpr int kSweepMs = 200;
+// Out of descriptors with no waiting connection to close: how long accepting rests
+// (the pending connections wait in the listen queue meanwhile).
+constexpr std::chrono::milliseconds kAcceptPause{250};
 
 int millisecondsLeft(HttpServer::Clock::time_point deadline)
 {
@@ -169,7 +173,10 @@ void HttpServer::run()
         workers_.emplace_back([this] { work(); });
     epoll_event events[kMaxEvents];
     while (!stopping_) {
-        const int n = ::epoll_wait(epoll_, events, kMaxEvents, kSweepMs);
+        int timeout = kSweepMs;
+        if (acceptPausedUntil_)
+            timeout = std::min(timeout, millisecondsLeft(*acceptPausedUntil_));
+        const int n = ::epoll_wait(epoll_, events, kMaxEvents, timeout);
         for (int i = 0; i < n; ++i) {
             const int fd = events[i].data.fd;
             if (fd == listen_) {
@@ -183,7 +190,9 @@ void HttpServer::run()
                 receive(fd);
             }
         }
-        expire(Clock::now());
+        const Clock::time_point now = Clock::now();
+        expire(now);
+        resumeAcceptingWhenDue(now);
     }
     serving_ = false;
     {
@@ -197,6 +206,7 @@ void HttpServer::run()
     for (auto &entry : waiting_)
         ::close(entry.second->fd);
     waiting_.clear();
+    ages_.clear();
     for (ConnectionPtr &connection : ready_)
         ::close(connection->fd);
     ready_.clear();
@@ -218,12 +228,33 @@ void HttpServer::shutDown()
 
 void HttpServer::acceptAll()
 {
+    const Clock::time_point round = Clock::now();
+    bool dropped = false;  // out of descriptors: one waiting connection closed per new one
     for (;;) {
         sockaddr_storage address{};
         socklen_t length = sizeof address;
         const int fd = ::accept4(listen_, reinterpret_cast<sockaddr *>(&address), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
-            return;  // EAGAIN: all taken; anything else: the next round tries again
+        if (fd < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                return;
+            if (errno == EINTR || errno == ECONNABORTED || errno == EPROTO || errno == EPERM)
+                continue;  // this connection only
+            // Out of descriptors (or kernel memory): the listener would report the waiting
+            // connection again at once, and the loop would spin without end. A connection
+            // that was waiting before this round makes room, if a new one is there at all
+            // (the descriptor is sought before the queue is looked at).
+            if ((errno == EMFILE || errno == ENFILE) && !dropped && connectPending() && dropOldestWaiting(round)) {
+                dropped = true;
+                continue;
+            }
+            pauseAccepting();
+            return;
+        }
+        dropped = false;
+        // Answers go out in more than one write: without this the last of them would wait
+        // for the browser's delayed acknowledgement (40 ms) of the one before.
+        const int yes = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         auto connection = std::make_unique<Connection>();
         connection->fd = fd;
         char text[INET6_ADDRSTRLEN] = {};
@@ -233,25 +264,81 @@ void HttpServer::acceptAll()
             connection->port = ntohs(v4->sin_port);
         }
         connection->ip = text;
-        // Over the limits a connection is closed at once: it costs nothing but its accept.
-        size_t &fromAddress = perAddress_[connection->ip];
+        // Over the address's limit a connection is closed at once: it costs nothing but its
+        // accept. At the global limit the connection waiting longest for its request goes
+        // instead, so that a client with a whole request always gets in.
+        const auto known = perAddress_.find(connection->ip);
+        const size_t fromAddress = known == perAddress_.end() ? 0 : known->second;
         const bool proxy = std::find(limits_.trustedProxies.begin(), limits_.trustedProxies.end(), connection->ip)
             != limits_.trustedProxies.end();
-        if (open_ >= limits_.maxConnections || (fromAddress >= limits_.maxPerAddress && !proxy)) {
-            if (fromAddress == 0)
-                perAddress_.erase(connection->ip);
+        if ((fromAddress >= limits_.maxPerAddress && !proxy)
+            || (open_ >= limits_.maxConnections && !dropOldestWaiting(Clock::time_point::max()))) {
             ::close(fd);
             continue;
         }
-        ++fromAddress;
+        ++perAddress_[connection->ip];
         ++open_;
         connection->deadline = Clock::now() + limits_.requestTime;
-        epoll_event event{};
-        event.events = EPOLLIN | EPOLLRDHUP;
-        event.data.fd = fd;
-        ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
-        waiting_.emplace(fd, std::move(connection));
+        park(std::move(connection));
     }
+}
+
+void HttpServer::pauseAccepting()
+{
+    ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listen_, nullptr);
+    acceptPausedUntil_ = Clock::now() + kAcceptPause;
+}
+
+void HttpServer::resumeAcceptingWhenDue(Clock::time_point now)
+{
+    if (!acceptPausedUntil_ || now < *acceptPausedUntil_)
+        return;
+    acceptPausedUntil_.reset();
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = listen_;
+    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, listen_, &event);
+}
+
+void HttpServer::park(ConnectionPtr connection)
+{
+    const int fd = connection->fd;
+    epoll_event event{};
+    event.events = EPOLLIN | EPOLLRDHUP;
+    event.data.fd = fd;
+    if (::epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event) != 0)
+        ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
+    ages_.insert({connection->served > 0, connection->deadline, fd});
+    waiting_.emplace(fd, std::move(connection));
+}
+
+HttpServer::ConnectionPtr HttpServer::unpark(int fd)
+{
+    const auto it = waiting_.find(fd);
+    if (it == waiting_.end())
+        return nullptr;
+    ConnectionPtr connection = std::move(it->second);
+    waiting_.erase(it);
+    ages_.erase({connection->served > 0, connection->deadline, fd});
+    return connection;
+}
+
+bool HttpServer::dropOldestWaiting(Clock::time_point before)
+{
+    for (const bool keptAlive : {false, true}) {
+        const auto first = ages_.lower_bound({keptAlive, Clock::time_point::min(), -1});
+        if (first != ages_.end() && first->keptAlive == keptAlive && first->deadline - limits_.requestTime < before) {
+            close(unpark(first->fd));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HttpServer::connectPending() const
+{
+    pollfd listening{listen_, POLLIN, 0};
+    return ::poll(&listening, 1, 0) == 1 && (listening.revents & POLLIN);
 }
 
 void HttpServer::receive(int fd)
@@ -280,13 +367,10 @@ void HttpServer::receive(int fd)
             connection.ended = true;
             break;
         }
-        ConnectionPtr gone = std::move(it->second);  // closed by the client, or an error
-        waiting_.erase(it);
-        close(std::move(gone));
+        close(unpark(fd));  // closed by the client, or an error
         return;
     }
-    ConnectionPtr owned = std::move(it->second);
-    waiting_.erase(it);
+    ConnectionPtr owned = unpark(fd);
     examine(owned);
 }
 
@@ -343,13 +427,7 @@ bool HttpServer::examine(ConnectionPtr &connection)
             close(std::move(connection));
             return false;
         }
-        const int fd = connection->fd;
-        epoll_event event{};
-        event.events = EPOLLIN | EPOLLRDHUP;
-        event.data.fd = fd;
-        if (::epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event) != 0)
-            ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
-        waiting_.emplace(fd, std::move(connection));
+        park(std::move(connection));
         return true;
     }
     case Head::Complete:
@@ -383,15 +461,14 @@ void HttpServer::close(ConnectionPtr connection)
 
 void HttpServer::expire(Clock::time_point now)
 {
-    std::vector<int> late;
-    for (const auto &entry : waiting_)
-        if (entry.second->deadline <= now)
-            late.push_back(entry.first);
-    for (int fd : late) {
-        auto it = waiting_.find(fd);
-        ConnectionPtr connection = std::move(it->second);
-        waiting_.erase(it);
-        close(std::move(connection));
+    // Each kind of waiting connection in deadline order: the late ones come first.
+    for (const bool keptAlive : {false, true}) {
+        for (;;) {
+            const auto first = ages_.lower_bound({keptAlive, Clock::time_point::min(), -1});
+            if (first == ages_.end() || first->keptAlive != keptAlive || first->deadline > now)
+                break;
+            close(unpark(first->fd));
+        }
     }
 }
 

@@ -8,6 +8,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -19,7 +21,10 @@
 // and body - has arrived, within a deadline; only complete requests reach the pool of
 // request threads, and a kept-alive connection goes back to waiting between requests.
 // So slow or idle clients hold no request thread, every request body is counted as it
-// arrives and refused past the limit, and memory stays bounded whatever is sent.
+// arrives and refused past the limit, and memory stays bounded whatever is sent. At the
+// connection limit, or out of descriptors, the connection that has waited longest for a
+// complete request makes room for a new one: clients that never finish their requests
+// cannot keep a browser out.
 class HttpServer : public httplib::Server {
 public:
     using Clock = std::chrono::steady_clock;
@@ -31,7 +36,7 @@ public:
         // from the answer to the previous request on it.
         std::chrono::milliseconds requestTime{5000};
         std::chrono::milliseconds writeTime{10000};  // an answer that cannot be sent by then is dropped
-        size_t maxConnections = 4000;
+        size_t maxConnections = 4000;  // the oldest waiting connection makes room past it
         size_t maxPerAddress = 250;     // except for the trusted proxies
         std::vector<std::string> trustedProxies;
         size_t keepAliveRequests = 100;
@@ -62,8 +67,26 @@ private:
     };
     using ConnectionPtr = std::unique_ptr<Connection>;
     enum class Head { Incomplete, Complete, Refused };
+    // The order in which waiting connections make room: those that have never sent a
+    // whole request before those kept alive after an answer, each oldest first.
+    struct Age {
+        bool keptAlive;
+        Clock::time_point deadline;
+        int fd;
+        auto operator<=>(const Age &) const = default;
+    };
 
     void acceptAll();
+    // Accepting stops for a moment, or starts again once the moment has passed.
+    void pauseAccepting();
+    void resumeAcceptingWhenDue(Clock::time_point now);
+    // A connection waits for the rest of its request / stops waiting.
+    void park(ConnectionPtr connection);
+    ConnectionPtr unpark(int fd);
+    // Closes the first waiting connection in Age order whose wait began before `before`;
+    // false when there is none.
+    bool dropOldestWaiting(Clock::time_point before);
+    bool connectPending() const;
     void receive(int fd);
     // Hands a connection on to a request thread when its request is complete; keeps it
     // waiting otherwise. False when it was closed instead.
@@ -85,8 +108,10 @@ private:
 
     // Owned by the thread in run().
     std::unordered_map<int, ConnectionPtr> waiting_;
+    std::set<Age> ages_;  // of the waiting connections
     std::unordered_map<std::string, size_t> perAddress_;
     size_t open_ = 0;
+    std::optional<Clock::time_point> acceptPausedUntil_;
 
     std::mutex queueMutex_;
     std::condition_variable queued_;
