@@ -160,7 +160,7 @@ void AddressPanel::ListClick()
         if (!house.isEmpty())
             c_.houses.items << house;
     }
-    c_.houses.sortItems();
+    c_.houses.sortItems(WebComboBox::Order::Numbered);
     if (c_.houseLabel.visible)
         return;  // a second street keeps the house control the first one showed
     c_.houseLabel.visible = c_.flatLabel.visible = true;

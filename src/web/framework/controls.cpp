@@ -27,6 +27,8 @@ QString WebControl::commonAttributes(const QString &baseClass) const
     QString attributes = QStringLiteral(" id=\"%1\" class=\"%2\"").arg(escape(name_), escape((baseClass + u' ' + cssClass).trimmed()));
     if (!hint.isEmpty())
         attributes += QStringLiteral(" title=\"%1\"").arg(escape(hint));
+    if (!accessibleName.isEmpty())
+        attributes += QStringLiteral(" aria-label=\"%1\"").arg(escape(accessibleName));
     if (onAsyncClick)
         attributes += QStringLiteral(" data-async=\"%1\"").arg(escape(name_));
     return attributes;
@@ -96,9 +98,11 @@ QString WebEdit::render() const
         extra = QStringLiteral(" data-enter=\"%1\"").arg(escape(enterClicks));
     if (!enabled)
         extra += QStringLiteral(" disabled");
-    return QStringLiteral("<input type=\"%1\" name=\"%2\" value=\"%3\" maxlength=\"%4\" autocomplete=\"off\"%5%6>\n")
+    if (!inputMode.isEmpty())
+        extra += QStringLiteral(" inputmode=\"%1\"").arg(escape(inputMode));
+    return QStringLiteral("<input type=\"%1\" name=\"%2\" value=\"%3\" maxlength=\"%4\" autocomplete=\"%5\"%6%7>\n")
         .arg(password ? QStringLiteral("password") : QStringLiteral("text"), escape(name()), escape(text),
-             QString::number(maxLength), commonAttributes(QStringLiteral("kv-edit")), extra);
+             QString::number(maxLength), escape(autocomplete), commonAttributes(QStringLiteral("kv-edit")), extra);
 }
 
 namespace {
@@ -199,16 +203,20 @@ QString WebComboBox::render() const
     return html + QStringLiteral("</select>\n");
 }
 
-void WebComboBox::sortItems()
+void WebComboBox::sortItems(Order order)
 {
     // QCollator is not shared between threads: each request thread keeps its own.
-    thread_local const QCollator collator = [] {
+    const auto make = [](bool numbered) {
         QCollator c{QLocale(QLocale::Ukrainian, QLocale::Ukraine)};
         c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(numbered);
         return c;
-    }();
+    };
+    thread_local const QCollator text = make(false);
+    thread_local const QCollator numbered = make(true);
+    const QCollator &collator = order == Order::Numbered ? numbered : text;
     std::stable_sort(items.begin(), items.end(),
-                     [](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+                     [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     itemIndex = -1;
 }
 

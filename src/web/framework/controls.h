@@ -27,6 +27,9 @@ public:
     bool visible = true;
     QString hint;      // shown by the browser as the control's tool tip
     QString cssClass;  // extra class names for the page's own style
+    // What a screen reader says for the control: a field's label, an icon's meaning, or
+    // a caption spelt with spaces ("В х і д ...") as the words it is.
+    QString accessibleName;
 
     // Events: a click posts the form and answers with the page again; a change posts
     // the form. An asynchronous click (a change, for check boxes and lists) does not
@@ -118,6 +121,10 @@ public:
     int maxLength = 100;
     bool password = false;
     bool enabled = true;
+    // What the browser may fill in ("current-password", "username", "tel"; "off": nothing)
+    // and which keyboard a phone opens ("tel": the digits).
+    QString autocomplete = QStringLiteral("off");
+    QString inputMode;
     // The button clicked when Enter is pressed in this field; none submits nothing.
     QString enterClicks;
     QString render() const override;
@@ -200,8 +207,10 @@ public:
     int rows = 1;
     QString currentText() const { return itemIndex >= 0 && itemIndex < items.size() ? items[itemIndex] : QString(); }
     // Sorts the items as text, the way people read a list (Ukrainian alphabet, case
-    // ignored); the selection is dropped.
-    void sortItems();
+    // ignored); numbered items (house numbers) with their digits read as numbers, so 2
+    // comes before 12 and 25А after 25. The selection is dropped.
+    enum class Order { Text, Numbered };
+    void sortItems(Order order = Order::Text);
     QString render() const override;
     void readValue(const QString &value) override;
     bool postsValue() const override { return shown(); }

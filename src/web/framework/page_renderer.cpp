@@ -66,7 +66,9 @@ function timers(){document.querySelectorAll('[data-timer]').forEach(function(e){
 e.kvTimer=setTimeout(function(){if(!document.contains(e))return;async('__timer',e.dataset.timer).catch(function(){}).then(function(){e.kvTimer=null;if(document.contains(e))timers();});},+e.dataset.interval);});}
 function bind(root){
 each(root,'[data-change]',function(e){e.addEventListener('change',function(){post('__change',e.dataset.change);});});
-each(root,'[data-enter]',function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();post('__click',e.dataset.enter);}});});
+// Enter in a field presses its button: a search button that does not reload searches in place.
+each(root,'[data-enter]',function(e){e.addEventListener('keydown',function(k){if(k.key==='Enter'){k.preventDefault();
+var b=document.getElementById(e.dataset.enter);if(b&&b.dataset.async)async('__async',e.dataset.enter);else post('__click',e.dataset.enter);}});});
 each(root,'[data-tab]',function(b){b.addEventListener('click',function(){var t=b.closest('.kv-tabs');t.querySelector('input').value=b.dataset.tab;
 t.querySelectorAll('.kv-tab-head').forEach(function(h){h.classList.toggle('kv-tab-active',h===b);});
 t.querySelectorAll('.kv-tab-page').forEach(function(p){p.hidden=p.dataset.page!==b.dataset.tab;});});});

@@ -369,8 +369,10 @@ WebControl::Handler WebApplication::eventHandler(WebPage &page, const FormData &
             return timer->onTimer;
         return {};
     }
+    // A button that works in place is pressed the same way by a full post (a browser
+    // without the page's script).
     if (WebControl *control = source("__click"))
-        return control->onClick;
+        return control->onClick ? control->onClick : control->onAsyncClick;
     if (WebControl *control = source("__change"))
         return control->onChange;
     return {};
