@@ -27,3 +27,4 @@ grep -qx "ExecStart=$prefix/bin/korvantis --headless" "$unit" || fail "ExecStart
 grep -qx "Restart=on-failure" "$unit" || fail "no restart on failure"
 grep -qx "KillSignal=SIGTERM" "$unit" || fail "not stopped with SIGTERM"
 grep -q "^User=" "$unit" || fail "no dedicated user"
+grep -qx "ConditionPathExists=/var/lib/korvantis/SETSERVER.INI" "$unit" || fail "starts without settings"
