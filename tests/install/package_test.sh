@@ -23,7 +23,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 depends="$(field Depends)"
 # Found by dpkg-shlibdeps, then the ones loaded at run time.
 for dependency in libc6 libqt6core6 libqt6widgets6 libfbclient2 libcurl4 \
-                  firebird3.0-server-core qt6-qpa-plugins qt6-translations-l10n ca-certificates adduser; do
+                  firebird3.0-server-core qt6-qpa-plugins qt6-translations-l10n ca-certificates procps adduser; do
   [[ ", $depends," == *", $dependency"[\ ,]* ]] || fail "Depends lacks $dependency: $depends"
 done
 [[ "$depends" != *@* ]] || fail "a field of control.in was left unfilled: $depends"
