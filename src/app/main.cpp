@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr const char *kVersion = "korvantis 2.0 (Web сервіс замовлення таксі \"Tesmora - TAXI\" ver 2.0)";
+// KV_VERSION is the project's version, set by the build.
+constexpr const char *kVersion = "korvantis " KV_VERSION " (Web сервіс замовлення таксі \"Tesmora - TAXI\")";
 
 constexpr const char *kUsage =
     "Usage: korvantis [--headless | --start] [--help] [--version]\n"

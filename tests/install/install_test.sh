@@ -3,17 +3,18 @@
 # defaults and the example settings are in place, and the systemd unit starts this
 # prefix's program headless.
 #
-#   install_test.sh BUILD_DIR
+#   install_test.sh BUILD_DIR VERSION
 set -euo pipefail
 
 build="$1"
+version="$2"
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/kv-install.XXXXXX")"
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "install_test: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-"$prefix/bin/korvantis" --version | grep -q '^korvantis ' || fail "the installed program does not run"
+"$prefix/bin/korvantis" --version | grep -q "^korvantis $version " || fail "the installed program does not run or is not version $version"
 share="$prefix/share/korvantis"
 for file in Files/TimeOut.html Files/find.bmp Files/home_page.bmp SETSERVER.INI.example korvantis.service; do
   [[ -s "$share/$file" ]] || fail "$file missing"
@@ -26,3 +27,4 @@ grep -qx "ExecStart=$prefix/bin/korvantis --headless" "$unit" || fail "ExecStart
 grep -qx "Restart=on-failure" "$unit" || fail "no restart on failure"
 grep -qx "KillSignal=SIGTERM" "$unit" || fail "not stopped with SIGTERM"
 grep -q "^User=" "$unit" || fail "no dedicated user"
+grep -qx "ConditionPathExists=/var/lib/korvantis/SETSERVER.INI" "$unit" || fail "starts without settings"
