@@ -1,5 +1,7 @@
 #include "web/form_reestracya.h"
 
+#include "web/telephone_text.h"
+
 #include "common/log_text.h"
 #include "common/service_lock.h"
 #include "data/client_lookup.h"
@@ -65,6 +67,7 @@ TForm_Reestracya::TForm_Reestracya(WebSession &session)
     IWEdit1.maxLength = kCodeLength;
     IWEdit2.maxLength = kPasswordLength;
     IWEdit3.maxLength = kTelephoneLength;
+    IWEdit3.inputMode = IWEdit3.autocomplete = QStringLiteral("tel");
     IWMemo1.readOnly = false;
     IWMemo1.maxLength = kNoteLength;
     IWButton1.caption = QStringLiteral("Подати заявку на реєстрацію");
@@ -93,6 +96,8 @@ QStringList TForm_Reestracya::missingFields() const
         errors << QStringLiteral("<Не задано телефонний номер>");
     else if (IWEdit3.text.size() < 5)
         errors << QStringLiteral("<Телефонний номер закороткий, повинно бути >=5 символів>");
+    else if (!IsTelephoneText(IWEdit3.text))
+        errors << QStringLiteral("<Телефонний номер може містити тільки цифри, пробіли, +, - і круглі дужки>");
     return errors;
 }
 

@@ -6,12 +6,15 @@
 #include "shell/service_context.h"
 #include "web/form_kodovane_zamov.h"
 #include "web/form_reestracya.h"
+#include "web/framework/html_text.h"
 #include "web/page_chrome.h"
 #include "web/speed_order.h"
 #include "web/user_session.h"
 #include "web/web_data_firma.h"
 #include "web/web_news.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <stdexcept>
@@ -79,6 +82,12 @@ TWebMainForm::TWebMainForm(WebSession &session)
     // The columns of TABLE_KLIENT hold ten characters.
     IWEdit1.maxLength = IWEdit2.maxLength = 10;
     IWEdit1.enterClicks = IWEdit2.enterClicks = IWButton2.name();
+    // Masked, and offered to password managers as the login it is.
+    IWEdit2.password = true;
+    IWEdit1.autocomplete = QStringLiteral("username");
+    IWEdit2.autocomplete = QStringLiteral("current-password");
+    IWEdit1.accessibleName = IWLabel2.caption;
+    IWEdit2.accessibleName = IWLabel3.caption;
     IWButton2.caption = kEnter;
     IWButton2.onClick = [this] { IWButton2Click(); };
 
@@ -111,9 +120,16 @@ void TWebMainForm::IWAppFormCreate()
     if (s.OPEN_OBROBKA_REKLAMA)
         AdvanceAdvert(context_);
     const bool advert = !s.TEXT_REKLAMA.isEmpty();
-    IWImageFile1.visible = IWMemo1.visible = advert;
+    // An advert without a picture (none given, not allowed, or no such file of ours) shows
+    // its text alone, never a broken image.
+    const QString picture = AdvertPictureUrl(s.URL_IMG);
+    const QString ours = QStringLiteral("/files/");
+    const bool hasPicture = !html::safeUrl(picture).isEmpty()
+        && (!picture.startsWith(ours) || QFile::exists(QDir(context_.folder).filePath(QStringLiteral("Files/") + picture.mid(ours.size()))));
+    IWMemo1.visible = advert;
+    IWImageFile1.visible = advert && hasPicture;
     if (advert) {
-        IWImageFile1.url = AdvertPictureUrl(s.URL_IMG);
+        IWImageFile1.url = picture;
         IWImageFile1.statusText = s.URL_SAIT;
         IWMemo1.text = s.TEXT_REKLAMA;
     }

@@ -2,7 +2,6 @@
 
 #include "common/format_number5.h"
 #include "common/regional_format.h"
-#include "common/typed_text.h"
 #include "common/service_lock.h"
 #include "data/client_lookup.h"
 #include "data/like_pattern.h"
@@ -11,6 +10,7 @@
 #include "shell/service_context.h"
 #include "web/main_web.h"
 #include "web/page_chrome.h"
+#include "web/telephone_text.h"
 #include "web/user_session.h"
 
 namespace {
@@ -71,6 +71,8 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
     IWRegion4.cssClass = QStringLiteral("kv-contact");
     IWLabel15.caption = QStringLiteral("Контактний телефон   +38");
     IWEdit8.maxLength = 50;
+    IWEdit8.inputMode = IWEdit8.autocomplete = QStringLiteral("tel");
+    IWEdit8.accessibleName = QStringLiteral("Контактний телефон");
     IWLabel17.caption = QStringLiteral("або міський скорочений");
     IWLabel16.caption = QStringLiteral("Код клієнта (при потребі)");
     IWEdit9.maxLength = 10;
@@ -93,6 +95,7 @@ void TSpeedOrder::IWAppFormCreate()
     {
         ServiceLockGuard lock(ServiceLock());
         tariff = context_.settings.MAIN_TARIF;
+        IWText1.telephones = TelephoneNumbersIn(firmTelephone());
         seconds = context_.numbers.read("SETKLIENT/TIMER_REFLESH_DATA_SHVIDK_ZAM",
                                         context_.settings.TIMER_REFLESH_DATA_SHVIDK_ZAM, 10);
     }
@@ -157,8 +160,9 @@ QStringList TSpeedOrder::Validate(const QDateTime &now)
         errors << QStringLiteral("[номер телефона не повністю введений]");
     if (telephone.isEmpty())
         errors << QStringLiteral("[не вказаний номер телефона]");
-    else if (HasSquareBrackets(telephone))
-        errors << QStringLiteral("[номер телефона не може містити квадратних дужок]");
+    const bool lengthPassed = telephone.size() >= 5 && !(telephone.startsWith(u'0') && telephone.size() < 8);
+    if (lengthPassed && !IsTelephoneText(telephone))
+        errors << QStringLiteral("[номер телефона може містити тільки цифри, пробіли, +, - і круглі дужки]");
     if (!context_.settings.DOZVIL_ZAM_PO_DANIH_TELEFONA && code.isEmpty())
         errors << QStringLiteral("[потрібно обовязково вказувати код клієнта]");
     errors << context_.budgets.quickOrderRefusal(ClientChannel::Web, TIWUserSession::Current().ClientIP,
@@ -286,7 +290,8 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
     }
     const QString moment = RegionalFormat::nowText();
     addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовлення успішно створено"));
-    addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовленню присвоєно порядковий номер"));
+    // With the number, so that a passenger who phones to cancel can quote it.
+    addLine(QStringLiteral("[+] ") + moment + QStringLiteral(" замовленню присвоєно порядковий номер [%1]").arg(*number));
     context_.budgets.quickOrderPlaced(ClientChannel::Web, user.ClientIP);
     user.OrderNumber = *number;
     user.OrderState = 1;

@@ -4,6 +4,7 @@
 #include "shell/service_context.h"
 #include "web/main_web.h"
 #include "web/page_chrome.h"
+#include "web/telephone_text.h"
 
 TWebDataFirma::TWebDataFirma(WebSession &session)
     : WebPage(session, QString::fromLatin1(kName), QStringLiteral("Дані диспетчерської служби"))
@@ -28,4 +29,5 @@ void TWebDataFirma::IWAppFormCreate()
     IWLabel5.caption = context.settings.NAME_FIRMA;
     IWLabel6.caption = context.settings.ADRESS_FIRMA;
     IWLabel7.caption = context.settings.TELEFON_FIRMA;
+    IWLabel7.telephones = TelephoneNumbersIn(IWLabel7.caption);
 }

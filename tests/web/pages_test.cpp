@@ -135,6 +135,10 @@ TEST_F(PagesTest, AdvertsRotateOverActiveUnexpiredRowsAndTheLastOneStays)
 
     sql(QStringLiteral("UPDATE TABLE_REKLAMA SET TABLE_REK_ACTIV = '+' WHERE TABLE_REK_NP = 2"));
     context.settings.OPEN_OBROBKA_REKLAMA = true;
+    QFile picture(folder.filePath(QStringLiteral("Files/two.png")));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.close();
+
     WebClient client = browser();
     const QString page = client.open().body;
     EXPECT_TRUE(page.contains(QStringLiteral(">Два &lt;b&gt;</textarea>"))) << page.toStdString();
@@ -143,6 +147,11 @@ TEST_F(PagesTest, AdvertsRotateOverActiveUnexpiredRowsAndTheLastOneStays)
     EXPECT_TRUE(site.body.contains(QStringLiteral("\"open\":[\"http://two.ua\"]"))) << site.body.toStdString();
 
     context.settings.OPEN_OBROBKA_REKLAMA = false;
+    // An advert whose picture is not there shows its text alone, never a broken image.
+    context.settings.URL_IMG = QStringLiteral("missing.png");
+    const QString textOnly = browser().open().body;
+    EXPECT_TRUE(textOnly.contains(QStringLiteral("<span id=\"IWImageFile1\" hidden></span>")));
+    EXPECT_TRUE(textOnly.contains(QStringLiteral("</textarea>")));
     context.settings.TEXT_REKLAMA.clear();
     const QString plain = browser().open().body;
     EXPECT_TRUE(plain.contains(QStringLiteral("<span id=\"IWImageFile1\" hidden></span>")));

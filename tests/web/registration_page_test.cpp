@@ -37,6 +37,7 @@ TEST_F(RegistrationPageTest, RefusalsListTheirItemsAndAnApplicationThatPassesWai
         // The database is not asked about an incomplete form.
         {{}, {}, {}, {"<Не задано код клієнта>", "<Не задано ваш пароль>", "<Не задано телефонний номер>"}},
         {"00999", "x", "1234", {"<Телефонний номер закороткий, повинно бути >=5 символів>"}},
+        {"00999", "x", "abcdefg", {"<Телефонний номер може містити тільки цифри, пробіли, +, - і круглі дужки>"}},
         {"00999", "x", phone, {noCode, "<На вказаний код існує заявка, зачекайте закінчення обробки заявки модератором>"}},
         {"00102", "x", phone, {"<Вказаний код був вже попередньо створений у системі web сервіса>"}},
         // Letters, typed wildcards and quotes are plain text found in no client record.

@@ -102,11 +102,12 @@ TEST_F(SpeedOrderTest, TheAddressPanelTellsStreetsFromObjectsAndBuildsTheAddress
     choose(client, page, QStringLiteral("Тиха"), QStringLiteral("Тиха 100%"));
     EXPECT_TRUE(page.IWEdit2.visible);
     EXPECT_FALSE(page.IWComboBox2.visible);
-    // A second street keeps the free field; the house list behind it is refilled, sorted as text.
+    // A second street keeps the free field; the house list behind it is refilled, numbers
+    // read as numbers.
     choose(client, page, QStringLiteral("Лесі"), QStringLiteral("Лесі Українки"));
     EXPECT_TRUE(page.IWEdit2.visible);
     EXPECT_FALSE(page.IWComboBox2.visible);
-    EXPECT_EQ(page.IWComboBox2.items, (QStringList{"12", "18", "2", "25А", "27", "36", "5", "7а", "9"}));
+    EXPECT_EQ(page.IWComboBox2.items, (QStringList{"2", "5", "7а", "9", "12", "18", "25А", "27", "36"}));
     async(client, QStringLiteral("IWCheckBox5"), {{QStringLiteral("IWEdit2"), QStringLiteral("18б")},
                                                   {QStringLiteral("IWEdit3"), QStringLiteral(", кв. 4")},
                                                   {QStringLiteral("IWMemo1"), QStringLiteral("під'їзд (2)")}});
@@ -152,6 +153,7 @@ TEST_F(SpeedOrderTest, TheChecksRunInOrderAndGatherTheirItemsIntoOneMessage)
     const QString cargo = QStringLiteral("[не вказані додаткові дані вантажа (або зніміть галочку)]");
     const QString freeText = QStringLiteral("[не вказані додаткові дані замовлення (або зніміть галочку)]");
     const QString codeNeeded = QStringLiteral("[потрібно обовязково вказувати код клієнта]");
+    const QString notPhone = QStringLiteral("[номер телефона може містити тільки цифри, пробіли, +, - і круглі дужки]");
     const QString yesterday = RegionalFormat::dateText(QDate::currentDate().addDays(-1));
     const QString tomorrow = RegionalFormat::dateText(QDate::currentDate().addDays(1));
     {
@@ -175,7 +177,11 @@ TEST_F(SpeedOrderTest, TheChecksRunInOrderAndGatherTheirItemsIntoOneMessage)
         {"eight from 0", {{"IWEdit8", "01234567"}}, {street}},
         {"the telephone of an open order", {{"IWEdit8", "0501234567"}}, {active, street}},
         {"its code", {{"IWEdit8", "12345"}, {"IWEdit9", "00101"}}, {active, street}},
-        {"wildcards are no telephone", {{"IWEdit8", "_____"}, {"IWEdit9", "abc"}}, {street}},
+        {"wildcards are no telephone", {{"IWEdit8", "_____"}, {"IWEdit9", "abc"}}, {street, notPhone}},
+        {"letters", {{"IWEdit8", "abcdefg"}}, {street, notPhone}},
+        {"too few digits", {{"IWEdit8", "1-2-3-4"}}, {street, notPhone}},
+        {"brackets", {{"IWEdit8", "067[111]22"}}, {street, notPhone}},
+        {"as people write it", {{"IWEdit8", "+38 (067) 111-22-33"}}, {street}},
         {"a past preliminary time", {{"IWEdit8", "12345"}, {"IWCheckBox1", "on"}, {"IWEdit5", yesterday}}, {street, past}},
         {"an unreadable one", {{"IWEdit8", "12345"}, {"IWCheckBox1", "on"}, {"IWEdit6", "25"}}, {street, unreadable}},
         {"a future one", {{"IWEdit8", "12345"}, {"IWCheckBox1", "on"}, {"IWEdit5", tomorrow}}, {street}},
@@ -301,7 +307,8 @@ TEST_F(SpeedOrderTest, AddressAndSessionBudgetsPlaceNothingPastThem)
 
     choose(client, openPage(client), QStringLiteral("ЦУМ"), QStringLiteral("ЦУМ"));
     const QString alerts = AlertsOf(submit(client, {{"IWEdit8", "067[111]0002"}}));
-    EXPECT_TRUE(alerts.contains(QStringLiteral("[номер телефона не може містити квадратних дужок]"))) << alerts.toStdString();
+    EXPECT_TRUE(alerts.contains(QStringLiteral("[номер телефона може містити тільки цифри, пробіли, +, - і круглі дужки]")))
+        << alerts.toStdString();
     EXPECT_TRUE(alerts.contains(QStringLiteral("[з вашої адреси створено забагато замовлень, повторіть спробу пізніше "
                                                "або замовте у телефонному режимі тел.[555-12-12]]")));
 

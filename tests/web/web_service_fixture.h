@@ -29,6 +29,7 @@ protected:
         ServerSettings &s = context.settings;
         s.ZAGRUZKA_REMONT_ROBIT = false;
         s.MAX_KIL_ZEDNAYA = QStringLiteral("5");
+        s.MAX_ZEDNAN_Z_ADRESY = QStringLiteral("0");  // every browser of the tests comes from one address
         s.MAX_CHAS_NEKODOVANOGO_ZEDN = QStringLiteral("10");
         s.TELEFON_FIRMA = QStringLiteral("555-12-12");
         context.startOnMaintenance = false;

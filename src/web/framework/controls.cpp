@@ -79,14 +79,16 @@ QString WebLabel::render() const
         return placeholder();
     if (onAsyncClick)
         return QStringLiteral("<a href=\"#\"%1>%2</a>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
-    return QStringLiteral("<span%1>%2</span>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
+    return QStringLiteral("<span%1>%2</span>\n")
+        .arg(commonAttributes(QStringLiteral("kv-label")), html::linkTelephones(escape(caption), telephones));
 }
 
 QString WebText::render() const
 {
     if (!visible)
         return placeholder();
-    return QStringLiteral("<div%1>%2</div>\n").arg(commonAttributes(QStringLiteral("kv-text")), html::escapeLines(lines));
+    return QStringLiteral("<div%1>%2</div>\n")
+        .arg(commonAttributes(QStringLiteral("kv-text")), html::linkTelephones(html::escapeLines(lines), telephones));
 }
 
 QString WebEdit::render() const

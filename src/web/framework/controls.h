@@ -101,6 +101,7 @@ class WebLabel : public WebControl {
 public:
     using WebControl::WebControl;
     QString caption;
+    QStringList telephones;  // shown as tel: links where they stand in the caption
     QString render() const override;
 };
 
@@ -109,6 +110,7 @@ class WebText : public WebControl {
 public:
     using WebControl::WebControl;
     QString lines;
+    QStringList telephones;  // shown as tel: links where they stand in the text
     QString render() const override;
 };
 

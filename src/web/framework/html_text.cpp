@@ -62,4 +62,23 @@ QString safeUrl(const QString &address)
     return {};
 }
 
+QString linkTelephones(QString shown, const QStringList &telephones)
+{
+    for (const QString &telephone : telephones) {
+        const QString escaped = escape(telephone);
+        if (escaped.isEmpty())
+            continue;
+        QString dial;
+        for (const QChar c : telephone)
+            if (c.isDigit() || (c == u'+' && dial.isEmpty()))
+                dial += c;
+        const QString link = QStringLiteral("<a href=\"tel:%1\">%2</a>").arg(dial, escaped);
+        // Replaced from the end, so that an inserted link is never searched again.
+        for (qsizetype at = shown.lastIndexOf(escaped); at >= 0;
+             at = at == 0 ? -1 : shown.lastIndexOf(escaped, at - 1))
+            shown.replace(at, escaped.size(), link);
+    }
+    return shown;
+}
+
 }  // namespace html

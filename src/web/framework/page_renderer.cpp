@@ -37,7 +37,8 @@ span.kv-image[data-async]{cursor:pointer}
 .kv-grid th{background:#e7ecf2}
 .kv-grid tr[data-row]{cursor:pointer}
 .kv-grid tr.kv-selected td{background:#dbe8f7}
-.kv-message{max-width:640px;margin:60px auto;padding:20px 24px;background:#fff;border:1px solid #d5dbe3;border-radius:6px;font-size:17px}
+.kv-message{max-width:640px;margin:60px auto 12px;padding:20px 24px;background:#fff;border:1px solid #d5dbe3;border-radius:6px;font-size:17px}
+.kv-message-home{max-width:640px;margin:0 auto;padding:0 24px}
 )";
 
 const char *const kScript = R"(<script>
@@ -124,11 +125,15 @@ QByteArray page(const WebPage &page, const QString &action, const QString &token
     return win1251::fromUnicode(html);
 }
 
-QByteArray message(const QString &title, const QString &text, const QString &styleSheet)
+QByteArray message(const QString &title, const QString &text, const QString &styleSheet, const QString &home)
 {
+    QString back;
+    if (!home.isEmpty())
+        back = QStringLiteral("<p class=\"kv-message-home\"><a href=\"%1\">Повернутися на головну сторінку</a></p>")
+                   .arg(html::escape(home));
     return win1251::fromUnicode(head(title, styleSheet)
-                                + QStringLiteral("<body><p class=\"kv-message\">%1</p></body></html>\n")
-                                      .arg(html::escapeLines(text)));
+                                + QStringLiteral("<body><main><p class=\"kv-message\">%1</p>%2</main></body></html>\n")
+                                      .arg(html::escapeLines(text), back));
 }
 
 }  // namespace PageRenderer

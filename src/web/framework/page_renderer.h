@@ -20,6 +20,7 @@ QByteArray page(const WebPage &page, const QString &action, const QString &token
                 const QStringList &windows, const QString &styleSheet);
 
 // A page with a message only: a terminated session, a refused browser.
-QByteArray message(const QString &title, const QString &text, const QString &styleSheet);
+// A page of one message; with `home`, a link back to the service's main page under it.
+QByteArray message(const QString &title, const QString &text, const QString &styleSheet, const QString &home = {});
 
 }  // namespace PageRenderer

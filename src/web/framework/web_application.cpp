@@ -100,6 +100,8 @@ void WebApplication::sweepLoop()
     }
 }
 
+QString WebApplication::homeAddress() const { return u'/' + config_.commandPath; }
+
 QString WebApplication::sessionAddress(const QString &id) const
 {
     return QStringLiteral("/%1/%2").arg(config_.commandPath, id);
@@ -225,7 +227,8 @@ void WebApplication::newSession(const httplib::Request &request, httplib::Respon
         }
     }
     if (session->terminated()) {
-        setBody(response, PageRenderer::message(QString(), session->terminationMessage(), config_.styleSheet),
+        setBody(response,
+                PageRenderer::message(QString(), session->terminationMessage(), config_.styleSheet, homeAddress()),
                 PageRenderer::kContentType);
         requestGuard.unlock();
         removeSession(session->id());
@@ -419,7 +422,7 @@ void WebApplication::answerPage(WebSession &session, httplib::Response &response
 {
     WebPage *page = session.topPage();
     if (!page) {
-        setBody(response, PageRenderer::message(QString(), messages.join(u'\n'), config_.styleSheet),
+        setBody(response, PageRenderer::message(QString(), messages.join(u'\n'), config_.styleSheet, homeAddress()),
                 PageRenderer::kContentType);
         return;
     }
@@ -446,7 +449,8 @@ void WebApplication::answerGone(const QString &id, const QString &ip, httplib::R
         }
     }
     if (!message.isEmpty())
-        setBody(response, PageRenderer::message(QString(), message, config_.styleSheet), PageRenderer::kContentType);
+        setBody(response, PageRenderer::message(QString(), message, config_.styleSheet, homeAddress()),
+                PageRenderer::kContentType);
     else
         timeOutPage(response);
 }

@@ -114,6 +114,8 @@ private:
     std::shared_ptr<WebSession> find(const QString &id, const QString &ip);
     void answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async);
     void pageLeft(const QString &id, const httplib::Request &request);
+    // The bare address, where a visitor starts again.
+    QString homeAddress() const;
     // 303 to a GET of the session's page.
     void redirectToPage(const QString &id, httplib::Response &response) const;
     // Reads the posted values into the page and finds the handler of the event.
