@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <QProcessEnvironment>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -116,6 +118,36 @@ TEST_F(Headless, AFreshFolderGetsItsNewsAndLogsAndASecondCopyIsToldWhy)
     stop();
     // Both logs of each copy, in the folder made for them.
     EXPECT_EQ(QDir(folder.filePath(QStringLiteral("LOG"))).entryList({QStringLiteral("*.RTF")}, QDir::Files).size(), 4);
+}
+
+// A hang-up of the terminal that started the window (an SSH session closed) loads the news
+// again, as in headless mode, instead of ending the program with both logs lost.
+TEST_F(Headless, TheWindowProgramReloadsTheNewsOnAHangUp)
+{
+    folder.createServiceDatabase({});
+    const int java = freePort();
+    folder.writeSettings(settingsWithPorts(freePort(), java));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder.path());
+    process.start(QStringLiteral(KV_BINARY), {QStringLiteral("--start")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    ASSERT_TRUE(waitUntilAccepts(java, 60)) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(SaveRtf(folder.filePath(QStringLiteral("NEWS.rtf")), {QStringLiteral("Нові тарифи")}));
+    ::kill(pid_t(process.processId()), SIGHUP);
+    JavaTestClient phone;
+    ASSERT_TRUE(phone.connectTo(java));
+    ASSERT_EQ(phone.answer(), QByteArray("<OK!>@"));
+    QString news;
+    for (int attempt = 0; attempt < 100 && news != QStringLiteral("Нові тарифи\r\n"); ++attempt) {
+        phone.send("<OpenNews>###");
+        news = QString::fromUtf8(
+            QByteArray::fromBase64(ExtractBetween(phone.answer(), QByteArray("<DataNews>"), QByteArray("</DataNews>"))));
+    }
+    EXPECT_EQ(news, QStringLiteral("Нові тарифи\r\n"));
+    stop();  // a program the hang-up had ended would not stop normally here
+    EXPECT_EQ(QDir(folder.filePath(QStringLiteral("LOG"))).entryList({QStringLiteral("*.RTF")}, QDir::Files).size(), 2);
 }
 
 TEST_F(Headless, LogsThatCannotBeSavedAreToldAndFailTheExit)

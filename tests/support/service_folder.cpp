@@ -111,7 +111,7 @@ void ServiceFolder::createServiceDatabase(const QList<QPair<QString, QString>> &
         insert.execute(QStringLiteral("INSERT INTO TABLE_KLIENT (TABLE_KLIENT_NP, TABLE_KLIENT_KOD, TABLE_KLIENT_PASS, "
                                       "TABLE_KLIENT_BAN) VALUES (?, ?, ?, '-')"),
                        {++number, code, password});
-    transaction.commit();
+    transaction.commitIfActive();
 }
 
 void ServiceFolder::useServer(const QString &sysdbaPassword, const QString &prefix)

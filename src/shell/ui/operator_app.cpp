@@ -25,7 +25,8 @@
 namespace {
 
 // The program again in this process: same process id, terminal and arguments, so a
-// supervisor or the shell that started it keeps it. Returns only when that failed.
+// supervisor or the shell that started it keeps it. Returns only when that failed, after
+// telling the operator, who started it from a desktop and may never see stderr.
 int startAgain(const QString &program, const std::vector<std::string> &arguments)
 {
     std::vector<char *> argv;
@@ -34,7 +35,10 @@ int startAgain(const QString &program, const std::vector<std::string> &arguments
     argv.push_back(nullptr);
     const QByteArray path = QFile::encodeName(program);
     ::execv(path.constData(), argv.data());
-    std::fprintf(stderr, "Неможливо перезапустити програму [%s]: %s\n", path.constData(), std::strerror(errno));
+    const QString failure = QStringLiteral("Неможливо перезапустити програму [%1]: %2. Запустіть її знову самостійно.")
+                                .arg(program, QString::fromLocal8Bit(std::strerror(errno)));
+    std::fprintf(stderr, "%s\n", failure.toUtf8().constData());
+    MessageBoxPrompt().message(failure);
     return 1;
 }
 
@@ -72,8 +76,14 @@ int RunOperatorWindow(int argc, char **argv)
                          &TForm3::addCreationProgress);
 
         // Ctrl+C or a SIGTERM stops the servers and saves the logs as "ЗУПИНИТИ СЕРВЕР"
-        // and "ВИХІД" would.
-        ProcessSignals processSignals(false);
+        // and "ВИХІД" would; a hang-up of the terminal that started the window loads the
+        // news again, as in headless mode, instead of ending the program and its logs.
+        ProcessSignals processSignals(true);
+        QObject::connect(&processSignals, &ProcessSignals::reloadRequested, &form1, [&] {
+            const QString problem = context.news.load();
+            if (!problem.isEmpty())
+                prompt.message(problem);
+        });
         QObject::connect(&processSignals, &ProcessSignals::stopRequested, &form1, [&] {
             control.N5Click();
             form1.close();
