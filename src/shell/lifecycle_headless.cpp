@@ -4,6 +4,7 @@
 #include "shell/lifecycle_server_control.h"
 #include "shell/process_signals.h"
 #include "shell/service_context.h"
+#include "shell/stderr_echo.h"
 #include "shell/stderr_prompt.h"
 
 #include <QCoreApplication>
@@ -15,26 +16,23 @@ namespace {
 
 void report(const QString &text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 
-// The journal shows the service live: each line of a log also goes to stderr, written
-// on the thread that logged it, so in the log's own order and whether or not the main
-// thread is busy.
-void echo(OperatorLog &log, const char *name)
+// The journal shows the service live: each line of a log also goes to stderr, handed
+// over on the thread that logged it, so in the log's own order and whether or not the
+// main thread is busy.
+void echo(OperatorLog &log, const char *name, StderrEcho &to)
 {
     QObject::connect(
         &log, &OperatorLog::lineAppended, &log,
-        [name](const QString &line) {
-            const QByteArray text = name + (": " + line.toUtf8()) + '\n';
-            std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-        },
-        Qt::DirectConnection);
+        [name, &to](const QString &line) { to.write(name + (": " + line.toUtf8()) + '\n'); }, Qt::DirectConnection);
 }
 
 int serve(QCoreApplication &app)
 {
     StderrPrompt prompt;
+    StderrEcho journal;
     ServiceContext context(QDir::currentPath(), prompt);
-    echo(context.webLog, "web");
-    echo(context.mobileLog, "mobile");
+    echo(context.webLog, "web", journal);
+    echo(context.mobileLog, "mobile", journal);
     prompt.setLog(&context.webLog);
     QObject::connect(&context.webLog, &OperatorLog::problem, &app, report, Qt::QueuedConnection);
     QObject::connect(&context.mobileLog, &OperatorLog::problem, &app, report, Qt::QueuedConnection);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 OperatorLog::OperatorLog(QString folder, QString suffix, std::function<QString()> thresholdText,
                          QObject *parent)
@@ -103,11 +104,17 @@ int OperatorLog::thresholdLocked()
     return kDefaultThreshold;
 }
 
+int OperatorLog::capacity()
+{
+    std::lock_guard guard(mutex_);
+    return int(std::min<qint64>(qint64(thresholdLocked()) * kKeptSaves, std::numeric_limits<int>::max()));
+}
+
 bool OperatorLog::fullLocked() { return lines_.size() >= thresholdLocked(); }
 
 void OperatorLog::keepWithinCapLocked()
 {
-    const qsizetype cap = qsizetype(thresholdLocked()) * kKeptSaves;
+    const qsizetype cap = qsizetype(thresholdLocked()) * kKeptSaves;  // as capacity(), with the lock held
     if (lines_.size() <= cap)
         return;
     lines_.remove(0, lines_.size() - cap);

@@ -34,6 +34,9 @@ public:
 
     QStringList lines() const;
     int lineCount() const;
+    // The most lines the log holds while saves fail (kKeptSaves thresholds' worth): views
+    // of the log keep no more either.
+    int capacity();
 
     // Saves and empties the log when it has reached its threshold.
     void saveIfFull();

@@ -7,6 +7,7 @@
 #include "shell/ui/advert_window.h"
 #include "shell/ui/clients_log_window.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -62,6 +63,20 @@ TEST_F(LogWindowTest, SavedLogEmptiesItsViewAndFailuresReachTheOperator)
     DeliverQueued();
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_TRUE(prompt.messages.front().contains(QStringLiteral("[many]")));
+}
+
+TEST_F(LogWindowTest, WhileSavesFailTheViewKeepsNoMoreThanTheLog)
+{
+    setThreshold(QStringLiteral("1"));
+    QFile blocker(dir.filePath(QStringLiteral("LOG")));  // a file where the folder must go
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    TForm2 window(context);
+    for (int i = 0; i < 3 * OperatorLog::kKeptSaves; ++i)
+        web.append(QString::number(i));
+    DeliverQueued();
+    EXPECT_EQ(web.lineCount(), OperatorLog::kKeptSaves);
+    EXPECT_EQ(window.webLogView()->blockCount(), OperatorLog::kKeptSaves);
+    EXPECT_EQ(window.webLogView()->toPlainText().section(u'\n', -1), QString::number(3 * OperatorLog::kKeptSaves - 1));
 }
 
 TEST_F(LogWindowTest, ShowsOnTopAndHoldsTheOperatorWindow)

@@ -64,11 +64,20 @@ QPlainTextEdit *TForm2::logView(const QString &name, OperatorLog &log)
     font.setStyleHint(QFont::Monospace);
     view->setFont(font);
 
+    // While saves fail the log drops its oldest lines; the view must not outgrow it. The
+    // limit follows the threshold, read again at every save.
+    view->setMaximumBlockCount(log.capacity());
     // Lines come from web threads with the log's mutex held, hence queued.
     connect(
         &log, &OperatorLog::lineAppended, view,
         [view](const QString &line) { view->appendPlainText(line); }, Qt::QueuedConnection);
-    connect(&log, &OperatorLog::cleared, view, &QPlainTextEdit::clear, Qt::QueuedConnection);
+    connect(
+        &log, &OperatorLog::cleared, view,
+        [view, &log] {
+            view->clear();
+            view->setMaximumBlockCount(log.capacity());
+        },
+        Qt::QueuedConnection);
     for (const QString &line : log.lines())
         view->appendPlainText(line);
     return view;
