@@ -10,13 +10,27 @@
 std::recursive_mutex &ServiceLock();
 
 // Holds the service lock for its lifetime, and counts how deep this thread holds it,
-// so that a wait on the network can let go of every level at once.
+// so that a wait on the network can let go of every level at once. The wait for the
+// outermost level goes to the service's lock-wait figures.
 class ServiceLockGuard {
 public:
     explicit ServiceLockGuard(std::recursive_mutex &lock = ServiceLock());
     ~ServiceLockGuard();
     ServiceLockGuard(const ServiceLockGuard &) = delete;
     ServiceLockGuard &operator=(const ServiceLockGuard &) = delete;
+
+private:
+    std::recursive_mutex &lock_;
+};
+
+// std::lock_guard that also counts the wait for the outermost level in the lock-wait
+// figures: for code that takes the lock as a plain mutex (the web framework's session list).
+class CountedLockGuard {
+public:
+    explicit CountedLockGuard(std::recursive_mutex &lock);
+    ~CountedLockGuard();
+    CountedLockGuard(const CountedLockGuard &) = delete;
+    CountedLockGuard &operator=(const CountedLockGuard &) = delete;
 
 private:
     std::recursive_mutex &lock_;

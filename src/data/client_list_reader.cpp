@@ -62,6 +62,15 @@ void ClientListReader::stop()
         thread_.join();
     }
     current_.store(nullptr);
+    readAt_.store(kNeverRead);
+}
+
+std::optional<std::chrono::steady_clock::duration> ClientListReader::age() const
+{
+    const auto readAt = readAt_.load();
+    if (readAt == kNeverRead)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() - std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(readAt));
 }
 
 bool ClientListReader::sleepUntil(std::chrono::steady_clock::time_point until)
@@ -88,6 +97,7 @@ void ClientListReader::run(fb::ConnectParams params, std::chrono::milliseconds p
             const std::shared_ptr<const ClientList> known = current_.load();
             if (!known || known->rows() != records)
                 current_.store(std::make_shared<const ClientList>(std::move(records)));
+            readAt_.store(started.time_since_epoch().count());
             if (failures >= kFailuresBeforeDrop && report)
                 report(QStringLiteral("]: Список клієнтів диспетчерської служби знову оновлюється; клієнтів шукають "
                                       "у ньому."));

@@ -7,8 +7,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // The columns of KLIENT a ClientRecord holds, as a SELECT list, and the record of a row
@@ -42,6 +44,8 @@ public:
 
     // The latest list; null before the first read.
     std::shared_ptr<const ClientList> current() const { return current_.load(); }
+    // How long ago the last read that worked began; none before the first (and after a stop).
+    std::optional<std::chrono::steady_clock::duration> age() const;
 
     // One read of the whole table, in its own order.
     static std::vector<ClientRecord> ReadAll(fb::Transaction &transaction);
@@ -51,7 +55,10 @@ private:
     // Waits until `until` or a stop; true when stopped.
     bool sleepUntil(std::chrono::steady_clock::time_point until);
 
+    static constexpr std::chrono::steady_clock::rep kNeverRead = std::numeric_limits<std::chrono::steady_clock::rep>::min();
+
     std::atomic<std::shared_ptr<const ClientList>> current_;
+    std::atomic<std::chrono::steady_clock::rep> readAt_{kNeverRead};  // steady clock
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

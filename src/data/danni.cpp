@@ -1,5 +1,6 @@
 #include "data/danni.h"
 
+#include "common/metrics.h"
 #include "common/prompt.h"
 #include "common/service_lock.h"
 
@@ -58,6 +59,8 @@ TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount
     qRegisterMetaType<TDANI::Database>();
     watch(BAZA, Database::Dispatch);
     watch(BAZA_GPRS_KLIENT, Database::Service);
+    BAZA.setCounters(&metrics::Counted().dispatchDatabase);
+    BAZA_GPRS_KLIENT.setCounters(&metrics::Counted().serviceDatabase);
     state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}};
     state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}};
     state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}};

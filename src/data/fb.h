@@ -3,6 +3,8 @@
 // A thin RAII layer over the Firebird client library. Values always travel as
 // bound parameters; texts cross the wire as Windows-1251 and appear here as QString.
 
+#include "common/metrics.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -111,6 +113,9 @@ public:
     const ConnectParams &params() const;
 
     void setWatcher(Watcher watcher);
+    // Where the connection's state, its reconnections and its calls aborted at the call
+    // limit are counted for the service's figures; none by default.
+    void setCounters(metrics::DatabaseCounters *counters);
     // Called on the background thread as soon as a new connection is ready to be taken.
     void setReconnectNotice(std::function<void()> notice);
     // Takes a new connection found in the background, when there is one; true when the

@@ -298,6 +298,8 @@ void Attachment::open(const ConnectParams &params)
     impl_->database = params.database;
     impl_->params = params;
     impl_->open = true;
+    if (impl_->counters)
+        impl_->counters->connected.set(1);
 }
 
 void Attachment::close()
@@ -306,6 +308,8 @@ void Attachment::close()
         return;
     impl_->open = false;
     impl_->reconnector.reset();
+    if (impl_->counters)
+        impl_->counters->connected.set(0);
     // Ending the work of a connection whose network went silent may not wait without end
     // either: past the limit, the rest fails at once.
     CallWatch watch(impl_->attachment, impl_->params.callLimit);

@@ -211,6 +211,7 @@ struct Attachment::Impl {
     ConnectParams params;  // of the open connection, for making it again
     QString lostReason;
     Watcher watcher;
+    metrics::DatabaseCounters *counters = nullptr;
     std::function<void()> reconnectNotice;
     std::unique_ptr<detail::Reconnector> reconnector;  // while the connection is lost
 
@@ -275,6 +276,8 @@ auto Attachment::Impl::guarded(Transaction::Impl *transaction, const bool *sent,
             return detail::call(f);
         } catch (const ConnectionLost &lost) {
             reason = watch.expired() ? silentReason() : lost.text();
+            if (watch.expired() && counters)
+                counters->callsAborted.add();
         }
     }
     lose(reason, transaction);

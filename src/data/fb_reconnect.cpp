@@ -125,6 +125,10 @@ bool Attachment::Impl::restore()
     reconnector.reset();
     attachment = made;
     lostReason.clear();
+    if (counters) {
+        counters->reconnects.add();
+        counters->connected.set(1);
+    }
     if (watcher)
         watcher(true, {});
     return true;
@@ -159,11 +163,15 @@ void Attachment::Impl::lose(const QString &reason, Transaction::Impl *failing)
     letGo(std::exchange(attachment, nullptr));
     lostReason = reason;
     reconnector = std::make_unique<Reconnector>(params, reconnectNotice);
+    if (counters)
+        counters->connected.set(0);
     if (watcher)
         watcher(false, reason);
 }
 
 void Attachment::setWatcher(Watcher watcher) { impl_->watcher = std::move(watcher); }
+
+void Attachment::setCounters(metrics::DatabaseCounters *counters) { impl_->counters = counters; }
 
 void Attachment::setReconnectNotice(std::function<void()> notice) { impl_->reconnectNotice = std::move(notice); }
 

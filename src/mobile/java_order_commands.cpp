@@ -268,7 +268,7 @@ QByteArray quickOrder(ServiceContext &context, RouteEngine &routes, const QStrin
 
     const QDateTime when = orderTime(order, now);
     const std::optional<int> number =
-        routes.CreateOrder(orderCode(order.code), order.extraData(),
+        routes.CreateOrder(metrics::OrderSource::MobileQuick, orderCode(order.code), order.extraData(),
                            DecodeText64(TrimJavaField(JavaField(request, "<Punct1>", "</Punct1>"))),
                            QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closeTime(context, when));
     if (!number)
@@ -350,7 +350,7 @@ QByteArray codedOrder(ServiceContext &context, RouteEngine &routes, TTableJavaCl
     const double fare = LoadTariff(d, context.settings.MAIN_TARIF, order.forNow() ? 0 : 1, distance, 0, 0);
 
     const std::optional<int> number =
-        routes.CreateOrder(slot.clientNumber(), order.extraData(), pickup, destination, 0, fare, when,
+        routes.CreateOrder(metrics::OrderSource::MobileCoded, slot.clientNumber(), order.extraData(), pickup, destination, 0, fare, when,
                            jubilee ? QStringLiteral("TAK") : QStringLiteral("HI"), 0, closeTime(context, when));
     // A failed insert is answered as the quick order answers it; the client keeps
     // following the order it followed.

@@ -1,5 +1,6 @@
 #include "mobile/mobile_server.h"
 
+#include "common/metrics.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "mobile/java_account_commands.h"
@@ -76,6 +77,7 @@ MobileServer::~MobileServer()
         connection.socket->disconnect(this);
         delete connection.socket;
     }
+    metrics::Counted().mobileConnections.set(0);
 }
 
 void MobileServer::resetTable(int size) { table_.reset(size, clock_()); }
@@ -155,6 +157,7 @@ void MobileServer::acceptPending()
         // without a slot cannot pile bytes up in the server either.
         socket->setReadBufferSize(kJavaReadBufferCap);
         connections_.push_back({socket, dottedAddress(socket), ++lastConnectionId_, clock_()});
+        metrics::Counted().mobileConnections.set(qint64(connections_.size()));
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { JAVASERVERClientRead(socket); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { resume(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { closeConnection(socket); });
@@ -179,6 +182,7 @@ void MobileServer::JAVASERVERClientConnect(QTcpSocket *socket)
     context_.accounts.addScan(context_.running());
 
     if (int(connections_.size()) > table_.size() && !closeLongestSilent()) {
+        metrics::Counted().mobileConnectionsRefused.add();
         closeFirstFrom(address);
         return;
     }
@@ -285,6 +289,7 @@ void MobileServer::closeConnection(QTcpSocket *socket)
     JAVASERVERClientDisconnect(addressOf(socket));
     connections_.erase(std::find_if(connections_.begin(), connections_.end(),
                                     [socket](const Connection &c) { return c.socket == socket; }));
+    metrics::Counted().mobileConnections.set(qint64(connections_.size()));
     socket->flush();
     socket->abort();
     socket->deleteLater();
@@ -359,8 +364,9 @@ void MobileServer::SendJavaAnswer(const QString &address, const QByteArray &text
 void MobileServer::DispatchJavaCommand(const QString &address, const QByteArray &request)
 {
     TTableJavaClient *slot = table_.find(address);
-    if (!slot)
+    if (!slot || request.isEmpty())
         return;
+    const metrics::Timed timed(metrics::Counted().mobileCommands);
     try {
         ServiceLockGuard lock(ServiceLock());
         runCommand(address, *slot, request);

@@ -1,4 +1,5 @@
 #include "common/log_text.h"
+#include "common/metrics.h"
 #include "common/regional_format.h"
 #include "common/service_lock.h"
 #include "data/danni.h"
@@ -15,10 +16,22 @@ QString sqlTime(const QDateTime &moment) { return moment.time().toString(QString
 
 }  // namespace
 
-std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extraData, const QString &startPoint,
-                              const QString &destination, double clientBalance, double orderSum,
-                              const QDateTime &acceptTime, const QString &freeRide, int status,
-                              const QDateTime &closeTime)
+std::optional<int> RouteEngine::CreateOrder(metrics::OrderSource source, int clientCode, const QString &extraData,
+                                            const QString &startPoint, const QString &destination,
+                                            double clientBalance, double orderSum, const QDateTime &acceptTime,
+                                            const QString &freeRide, int status, const QDateTime &closeTime)
+{
+    metrics::OrderOutcome outcome = metrics::OrderOutcome::Failed;
+    const std::optional<int> number = insertOrder(clientCode, extraData, startPoint, destination, clientBalance,
+                                                  orderSum, acceptTime, freeRide, status, closeTime, outcome);
+    metrics::Counted().order(source, outcome).add();
+    return number;
+}
+
+std::optional<int> RouteEngine::insertOrder(int clientCode, const QString &extraData, const QString &startPoint,
+                                            const QString &destination, double clientBalance, double orderSum,
+                                            const QDateTime &acceptTime, const QString &freeRide, int status,
+                                            const QDateTime &closeTime, metrics::OrderOutcome &outcome)
 {
     ServiceLockGuard lock(ServiceLock());
     const bool noDestination = destination.isEmpty() || destination == QStringLiteral("null");
@@ -70,7 +83,7 @@ std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extra
         // An insert whose answer was lost was never committed; a commit whose answer was
         // lost may have been: it is settled by the number before anybody is told.
         if (number != 0 && lost.outcomeUnknown())
-            return settleLostCommit(number, told);
+            return settleLostCommit(number, told, outcome);
         logEvent_(QStringLiteral("] помилка під час створення") + told);
         return std::nullopt;
     } catch (const std::exception &) {
@@ -82,10 +95,11 @@ std::optional<int> RouteEngine::CreateOrder(int clientCode, const QString &extra
         return std::nullopt;
     }
     logEvent_(QStringLiteral("] успішне створення") + told);
+    outcome = metrics::OrderOutcome::Placed;
     return number;
 }
 
-std::optional<int> RouteEngine::settleLostCommit(int number, const QString &told)
+std::optional<int> RouteEngine::settleLostCommit(int number, const QString &told, metrics::OrderOutcome &outcome)
 {
     PlacedOrder placed = PlacedOrder::Unknown;
     {
@@ -96,8 +110,10 @@ std::optional<int> RouteEngine::settleLostCommit(int number, const QString &told
     }
     if (placed == PlacedOrder::Found) {
         logEvent_(QStringLiteral("] успішне створення") + told);
+        outcome = metrics::OrderOutcome::Placed;
         return number;
     }
+    outcome = placed == PlacedOrder::NotFound ? metrics::OrderOutcome::Failed : metrics::OrderOutcome::Unknown;
     logEvent_(QStringLiteral("] помилка під час створення") + told
               + QStringLiteral(" Зв'язок з базою даних диспетчерської служби втрачено під час підтвердження "
                                "замовлення: чи воно створене, невідомо%1. Перевірте замовлення № %2.")

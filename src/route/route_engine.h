@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/metrics.h"
 #include "route/map_points.h"
 #include "route/map_texts.h"
 #include "route/online_distance.h"
@@ -123,9 +124,11 @@ public:
     // on a new connection (kLostCommitBudget at most, without the service lock) and an
     // order found there counts as placed. The client's texts are cut to their columns'
     // widths. `destination` "null" or empty stores NULL; `freeRide` is "HI" or "TAK".
-    std::optional<int> CreateOrder(int clientCode, const QString &extraData, const QString &startPoint, const QString &destination,
-                     double clientBalance, double orderSum, const QDateTime &acceptTime, const QString &freeRide,
-                     int status, const QDateTime &closeTime);
+    // The outcome is counted for `source` in the service's order figures.
+    std::optional<int> CreateOrder(metrics::OrderSource source, int clientCode, const QString &extraData,
+                                   const QString &startPoint, const QString &destination, double clientBalance,
+                                   double orderSum, const QDateTime &acceptTime, const QString &freeRide, int status,
+                                   const QDateTime &closeTime);
     static constexpr std::chrono::milliseconds kLostCommitBudget{2000};
 
     // The last map calculation, for tests and measurements: ranked routes and their
@@ -138,7 +141,11 @@ public:
     const Trip &lastTrip() const { return lastTrip_; }
 
 private:
-    std::optional<int> settleLostCommit(int number, const QString &told);
+    std::optional<int> insertOrder(int clientCode, const QString &extraData, const QString &startPoint,
+                                   const QString &destination, double clientBalance, double orderSum,
+                                   const QDateTime &acceptTime, const QString &freeRide, int status,
+                                   const QDateTime &closeTime, metrics::OrderOutcome &outcome);
+    std::optional<int> settleLostCommit(int number, const QString &told, metrics::OrderOutcome &outcome);
 
     double onlineTripDistance(const QString &start, const QString &destination, const OnlinePolicy &online);
     struct Endpoint;

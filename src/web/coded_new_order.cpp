@@ -262,7 +262,7 @@ void TForm_KodovaneZamov::createOrders(int cars)
     const QDateTime closing = closingTime(when);
     int placed = 0;
     while (placed < cars
-           && TWebMainForm::Routes().CreateOrder(user.ClientCode, extra, IWLabel51.caption, end, 0, sum, when, freeRide,
+           && TWebMainForm::Routes().CreateOrder(metrics::OrderSource::CodedPage, user.ClientCode, extra, IWLabel51.caption, end, 0, sum, when, freeRide,
                                                  0, closing))
         ++placed;
     if (placed == cars)

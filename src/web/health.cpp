@@ -37,19 +37,33 @@ bool HealthRequestAllowed(const QString &peer, const QStringList &from)
     return false;
 }
 
-void InstallHealthRoute(httplib::Server &server, ServiceContext &context, WebApplication &application,
-                        std::chrono::steady_clock::time_point started)
+HealthAccess::HealthAccess(ServiceContext &context, WebApplication &application)
+    : context_(context), application_(application)
 {
-    server.Get("/health", [&context, &application, started](const httplib::Request &request, httplib::Response &response) {
+}
+
+bool HealthAccess::allows(const httplib::Request &request)
+{
+    QStringList from;
+    {
+        std::unique_lock service(ServiceLock(), std::try_to_lock);
+        std::lock_guard guard(mutex_);
+        if (service.owns_lock())
+            from_ = ServerSettings::addresses(context_.settings.HEALTH_FROM);
+        from = from_;
+    }
+    // The connection's own peer, unless it is a trusted proxy: a proxy on this host
+    // would otherwise make every client a local one.
+    return HealthRequestAllowed(application_.clientAddress(request), from);
+}
+
+void InstallHealthRoute(httplib::Server &server, ServiceContext &context, WebApplication &application,
+                        HealthAccess &access, std::chrono::steady_clock::time_point started)
+{
+    server.Get("/health", [&context, &application, &access, started](const httplib::Request &request,
+                                                                     httplib::Response &response) {
         response.set_header("Cache-Control", "no-store");
-        // The connection's own peer, unless it is a trusted proxy: a proxy on this host
-        // would otherwise make every client a local one.
-        QStringList from;
-        {
-            ServiceLockGuard lock(ServiceLock());
-            from = ServerSettings::addresses(context.settings.HEALTH_FROM);
-        }
-        if (!HealthRequestAllowed(application.clientAddress(request), from)) {
+        if (!access.allows(request)) {
             response.status = 403;
             return;
         }

@@ -1,5 +1,6 @@
 #include "web/server_controller.h"
 
+#include "common/metrics.h"
 #include "common/service_lock.h"
 #include "shell/service_context.h"
 #include "web/order_page_style.h"
@@ -76,6 +77,7 @@ bool TIWServerController::admit(WebSession &session)
         const bool overShare = share > 0 && int(own.size()) >= share && replaced.isEmpty();
         if (live > capacity || overShare) {
             context_.accounts.addRefusedSession();
+            metrics::Counted().refused(overShare ? metrics::SessionRefusal::AddressShare : metrics::SessionRefusal::Limit).add();
             context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
                                           QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: %2.")
                                               .arg(session.ip(),
@@ -89,6 +91,7 @@ bool TIWServerController::admit(WebSession &session)
     }
     if (!replaced.isEmpty())
         application_.removeSession(replaced);
+    metrics::Counted().webSessionsOpened.add();
     return true;
 }
 

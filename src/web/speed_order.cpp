@@ -283,7 +283,7 @@ void TSpeedOrder::createOrder(TIWUserSession &user, const QDateTime &now)
     addLine(QStringLiteral("Відслідковування стану замовлення ..."));
 
     const std::optional<int> number = TWebMainForm::Routes().CreateOrder(
-        user.ClientCode, extra, address, QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closing);
+        metrics::OrderSource::QuickPage, user.ClientCode, extra, address, QStringLiteral("null"), 0, 0, when, QStringLiteral("HI"), 0, closing);
     if (!number || *number == 0) {
         orderFailed();
         return;

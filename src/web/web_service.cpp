@@ -5,6 +5,7 @@
 #include "web/form_remontni_roboty.h"
 #include "web/health.h"
 #include "web/main_web.h"
+#include "web/metrics_endpoint.h"
 #include "web/user_session.h"
 #include "web/maintenance_picture.h"
 #include "web/web_files.h"
@@ -13,9 +14,10 @@
 
 WebService::WebService(ServiceContext &context)
     : context_(context), application_(ServiceLock(), TIWServerController::Configuration(context.folder)),
-      controller_(context, application_),
+      controller_(context, application_), healthAccess_(context, application_),
       listener_([this](httplib::Server &server) {
-          InstallHealthRoute(server, context_, application_, started_);
+          InstallHealthRoute(server, context_, application_, healthAccess_, started_);
+          InstallMetricsRoute(server, context_, application_, healthAccess_, started_);
           application_.installRoutes(server);
       })
 {

@@ -2,6 +2,7 @@
 
 #include "web/framework/http_listener.h"
 #include "web/framework/web_application.h"
+#include "web/health.h"
 #include "web/server_controller.h"
 
 #include <atomic>
@@ -42,5 +43,6 @@ private:
     std::atomic<qint64> untrustedForwardTold_{0};
     WebApplication application_;
     TIWServerController controller_;
+    HealthAccess healthAccess_;
     HttpListener listener_;  // last: its request threads stop before the rest goes
 };

@@ -71,7 +71,7 @@ TEST_F(CreateOrderTest, WritesEveryColumnAndRaisesTheDispatchersEvent)
                                });
     const int before = generator();
     const QString extra = QStringLiteral("тел.:[0501234567]   тариф:[Стандарт] під'їзд 2, ' OR '1'='1");
-    const std::optional<int> number = db->engine.CreateOrder(70001, extra, QStringLiteral("[Крем'янецька]{12}<5>"),
+    const std::optional<int> number = db->engine.CreateOrder(metrics::OrderSource::QuickPage, 70001, extra, QStringLiteral("[Крем'янецька]{12}<5>"),
                                                              QStringLiteral("Вокзал"), 0, 47.415, accept,
                                                              QStringLiteral("HI"), 0, close);
     EXPECT_EQ(number, before + 1);
@@ -90,13 +90,13 @@ TEST_F(CreateOrderTest, WritesEveryColumnAndRaisesTheDispatchersEvent)
 TEST_F(CreateOrderTest, NullOrEmptyDestinationStoresNull)
 {
     const int before = generator();
-    db->engine.CreateOrder(70002, "", "Вокзал", "null", 0, 0, accept, "TAK", 0, close);
+    db->engine.CreateOrder(metrics::OrderSource::QuickPage, 70002, "", "Вокзал", "null", 0, 0, accept, "TAK", 0, close);
     Row row = newestOrder(70002);
     EXPECT_TRUE(row.destinationNull);
     EXPECT_EQ(row.texts.value(0), QString::number(before + 1));
     EXPECT_EQ(row.texts.value(10), "TAK");
 
-    db->engine.CreateOrder(70002, "", "Вокзал", "", 0, 0, accept, "HI", 0, close);
+    db->engine.CreateOrder(metrics::OrderSource::QuickPage, 70002, "", "Вокзал", "", 0, 0, accept, "HI", 0, close);
     row = newestOrder(70002);
     EXPECT_TRUE(row.destinationNull);
     EXPECT_EQ(row.texts.value(0), QString::number(before + 2));  // consecutive generator values
@@ -105,12 +105,12 @@ TEST_F(CreateOrderTest, NullOrEmptyDestinationStoresNull)
 TEST_F(CreateOrderTest, FailedInsertIsLoggedAndTheCallerGoesOn)
 {
     // The free-ride column holds three characters: the insert fails.
-    EXPECT_EQ(db->engine.CreateOrder(70003, "x", "Вокзал", "Ринок", 0, 10, accept, "TOO LONG", 0, close), std::nullopt);
+    EXPECT_EQ(db->engine.CreateOrder(metrics::OrderSource::QuickPage, 70003, "x", "Вокзал", "Ринок", 0, 10, accept, "TOO LONG", 0, close), std::nullopt);
     EXPECT_TRUE(newestOrder(70003).texts.isEmpty());
     EXPECT_EQ(db->log, QStringList{"] помилка під час створення замовлення від 05.03.2026 09:07:41 клієнтом з кодом "
                                    "[70003], додаткові дані замовлення [x]."});
     // The next order goes through on the same query.
-    db->engine.CreateOrder(70003, "x", "Вокзал", "Ринок", 0, 10, accept, "HI", 0, close);
+    db->engine.CreateOrder(metrics::OrderSource::QuickPage, 70003, "x", "Вокзал", "Ринок", 0, 10, accept, "HI", 0, close);
     EXPECT_EQ(newestOrder(70003).texts.value(6), "10");
 }
 
@@ -119,7 +119,7 @@ TEST_F(CreateOrderTest, ClientTextsAreCutToTheirColumns)
     const QString extra = QStringLiteral("тел.:[1]   тариф:[Стандарт]  (\r\n[01.01.2026] forged") + QString(600, u'\'') + u')';
     const QString pickup = QStringLiteral("<script>") + QString(400, u'ї');
     const QString destination = QString(301, u'%');
-    ASSERT_TRUE(db->engine.CreateOrder(70004, extra, pickup, destination, 0, 0, accept, "HI", 0, close));
+    ASSERT_TRUE(db->engine.CreateOrder(metrics::OrderSource::QuickPage, 70004, extra, pickup, destination, 0, 0, accept, "HI", 0, close));
     const Row row = newestOrder(70004);
     EXPECT_EQ(row.texts.value(2), extra.left(500));
     EXPECT_EQ(row.texts.value(3), pickup.left(300));

@@ -64,7 +64,7 @@ protected:
     {
         return std::async(std::launch::async, [this, telephone] {
             const QDateTime now = QDateTime::currentDateTime();
-            return engine.CreateOrder(0, telephone, QStringLiteral("[Крем'янецька]{7}"), QStringLiteral("null"), 0, 0,
+            return engine.CreateOrder(metrics::OrderSource::QuickPage, 0, telephone, QStringLiteral("[Крем'янецька]{7}"), QStringLiteral("null"), 0, 0,
                                       now, QStringLiteral("HI"), 0, now.addSecs(600));
         });
     }

@@ -1,5 +1,6 @@
 #include "web/framework/web_application.h"
 
+#include "common/metrics.h"
 #include "web/framework/browser_check.h"
 #include "web/framework/controls.h"
 #include "web/framework/form_data.h"
@@ -192,8 +193,9 @@ void WebApplication::newSession(const httplib::Request &request, httplib::Respon
     const QString ip = clientAddress(request);
     std::shared_ptr<WebSession> session;
     {
-        std::lock_guard guard(lock_);
+        CountedLockGuard guard(lock_);
         if (sessions_.size() >= config_.maxSessions) {
+            metrics::Counted().refused(metrics::SessionRefusal::Limit).add();
             setBody(response,
                     PageRenderer::message(QStringLiteral("Сервер зайнятий"),
                                           QStringLiteral("Сервер зайнятий. Повторіть спробу пізніше."),
@@ -207,6 +209,7 @@ void WebApplication::newSession(const httplib::Request &request, httplib::Respon
         } while (sessions_.count(id) || ended_.count(id));
         session = std::make_shared<WebSession>(*this, id, ip);
         sessions_.emplace(id, session);
+        sessionsLive_.store(int(sessions_.size()), std::memory_order_relaxed);
         RequestScope scope(*session);
         try {
             if (onNewSession)
@@ -240,7 +243,7 @@ void WebApplication::newSession(const httplib::Request &request, httplib::Respon
 
 std::shared_ptr<WebSession> WebApplication::find(const QString &id, const QString &ip)
 {
-    std::lock_guard guard(lock_);
+    CountedLockGuard guard(lock_);
     const auto it = sessions_.find(id);
     if (it == sessions_.end())
         return nullptr;
@@ -252,6 +255,7 @@ std::shared_ptr<WebSession> WebApplication::find(const QString &id, const QStrin
 void WebApplication::sessionRequest(const QString &id, const httplib::Request &request,
                                     httplib::Response &response, bool async)
 {
+    const metrics::Timed timed(metrics::Counted().webEvents);
     const QString ip = clientAddress(request);
     std::shared_ptr<WebSession> session = LooksLikeSessionId(id) ? find(id, ip) : nullptr;
     if (!session) {
@@ -292,7 +296,7 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
         // The page the browser is sent to says why, once.
         session->takeMessages();
         {
-            std::lock_guard guard(lock_);
+            CountedLockGuard guard(lock_);
             ended_[id] = {ip, session->terminationMessage(), WebSession::Clock::now() + config_.idleTimeOut};
         }
         if (async)
@@ -441,7 +445,7 @@ void WebApplication::answerGone(const QString &id, const QString &ip, httplib::R
     }
     QString message;
     {
-        std::lock_guard guard(lock_);
+        CountedLockGuard guard(lock_);
         const auto it = ended_.find(id);
         if (it != ended_.end() && it->second.ip == ip && it->second.until > WebSession::Clock::now()) {
             message = it->second.message;
@@ -457,12 +461,13 @@ void WebApplication::answerGone(const QString &id, const QString &ip, httplib::R
 
 void WebApplication::removeSession(const QString &id)
 {
-    std::lock_guard guard(lock_);
+    CountedLockGuard guard(lock_);
     const auto it = sessions_.find(id);
     if (it == sessions_.end())
         return;
     const std::shared_ptr<WebSession> session = it->second;
     sessions_.erase(it);
+    sessionsLive_.store(int(sessions_.size()), std::memory_order_relaxed);
     session->ended_ = true;
     const QStringList unseen = session->takeMessages();
     if (!unseen.isEmpty() && !session->terminated()) {
@@ -481,7 +486,7 @@ void WebApplication::removeSession(const QString &id)
 
 void WebApplication::removeAllSessions()
 {
-    std::lock_guard guard(lock_);
+    CountedLockGuard guard(lock_);
     QStringList ids;
     for (const auto &entry : sessions_)
         ids << entry.first;
@@ -490,15 +495,10 @@ void WebApplication::removeAllSessions()
     ended_.clear();
 }
 
-int WebApplication::sessionCount()
-{
-    std::lock_guard guard(lock_);
-    return int(sessions_.size());
-}
 
 void WebApplication::expireIdleSessions(WebSession::Clock::time_point now)
 {
-    std::lock_guard guard(lock_);
+    CountedLockGuard guard(lock_);
     QStringList idle;
     const WebSession::Clock::rep graceOver = (now - kLeaveGrace).time_since_epoch().count();
     for (const auto &entry : sessions_) {

@@ -3,10 +3,13 @@
 #include "web/framework/controls.h"
 #include "web/framework/web_session.h"
 
+#include "common/service_lock.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -77,7 +80,7 @@ public:
         const std::vector<std::shared_ptr<WebSession>> &sessions() const { return sessions_; }
 
     private:
-        std::lock_guard<std::recursive_mutex> guard_;
+        CountedLockGuard guard_;
         std::vector<std::shared_ptr<WebSession>> sessions_;
     };
     LockedList lockSessionList() { return LockedList(*this); }
@@ -86,7 +89,8 @@ public:
     // seen yet are given to its browser's next request instead of the time-out page.
     void removeSession(const QString &id);
     void removeAllSessions();
-    int sessionCount();
+    // Without the lock: a scrape of the figures must never wait behind a page.
+    int sessionCount() const { return sessionsLive_.load(std::memory_order_relaxed); }
 
     // The idle time-out: ends the sessions that made no request since `now` minus the
     // time-out. Runs every second on a thread of its own; tests call it directly.
@@ -135,6 +139,7 @@ private:
     const Config config_;
     QStringList trustedProxies_;
     std::map<QString, std::shared_ptr<WebSession>> sessions_;
+    std::atomic<int> sessionsLive_{0};  // sessions_.size()
     std::map<QString, Ended> ended_;
     std::mutex resourcesMutex_;
     std::map<QString, Resource> resources_;
