@@ -251,28 +251,39 @@ const ColumnWidths &TDANI::ServiceColumns(const QString &table)
 
 void TDANI::ReleaseExpiredBans()
 {
-    TRANZ_GPRS_TIMER.commitIfActive();
-    GPRS_TABL_TIMER.close();
-    GPRS_TABL_TIMER.open(lines({"SELECT * FROM TABLE_KLIENT",
-                                "WHERE (TABLE_KLIENT_BAN = '+') AND (TABLE_KLIENT_DATBAN <= ?) "}),
-                         {QDate::currentDate()});
-    const QDateTime now = QDateTime::currentDateTime();
     std::vector<qint64> lifted;
-    for (GPRS_TABL_TIMER.first(); !GPRS_TABL_TIMER.eof(); GPRS_TABL_TIMER.next()) {
-        const QDate day = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDate();
-        // Every writer sets both columns; a ban without its time of day ends with its day.
-        const QTime time = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asTime();
-        if (now >= QDateTime(day, time.isValid() ? time : QTime(0, 0)))
-            lifted.push_back(GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_NP")).asInt());
+    try {
+        TRANZ_GPRS_TIMER.commitIfActive();
+        GPRS_TABL_TIMER.close();
+        GPRS_TABL_TIMER.open(lines({"SELECT * FROM TABLE_KLIENT",
+                                    "WHERE (TABLE_KLIENT_BAN = '+') AND (TABLE_KLIENT_DATBAN <= ?) "}),
+                             {QDate::currentDate()});
+        const QDateTime now = QDateTime::currentDateTime();
+        for (GPRS_TABL_TIMER.first(); !GPRS_TABL_TIMER.eof(); GPRS_TABL_TIMER.next()) {
+            const QDate day = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDate();
+            // Every writer sets both columns; a ban without its time of day ends with its day.
+            const QTime time = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asTime();
+            if (now >= QDateTime(day, time.isValid() ? time : QTime(0, 0)))
+                lifted.push_back(GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_NP")).asInt());
+        }
+        for (qint64 number : lifted)
+            GPRS_TABL_TIMER_DOD.execute(lines({"UPDATE TABLE_KLIENT",
+                                               "SET  TABLE_KLIENT_BAN = '-', ",
+                                               "     TABLE_KLIENT_DATBAN = NULL, ",
+                                               "     TABLE_KLIENT_TIMEBAN = NULL ",
+                                               "WHERE (TABLE_KLIENT_NP = ?) "}),
+                                        {number});
+        TRANZ_GPRS_TIMER.commit();
+    } catch (const fb::Error &) {
+        // The bans lifted before the failure go back: left uncommitted, their rows would stay
+        // locked against the operator's next edit of those clients.
+        try {
+            TRANZ_GPRS_TIMER.rollback();
+        } catch (const fb::Error &) {
+            // A transaction that cannot even roll back is gone, and its changes with it.
+        }
+        throw;
     }
-    for (qint64 number : lifted)
-        GPRS_TABL_TIMER_DOD.execute(lines({"UPDATE TABLE_KLIENT",
-                                           "SET  TABLE_KLIENT_BAN = '-', ",
-                                           "     TABLE_KLIENT_DATBAN = NULL, ",
-                                           "     TABLE_KLIENT_TIMEBAN = NULL ",
-                                           "WHERE (TABLE_KLIENT_NP = ?) "}),
-                                    {number});
-    TRANZ_GPRS_TIMER.commit();
     if (GPRS_TABL_KLIENT.isOpen() && !lifted.empty()) {
         TRANZ_GPRS_TABL_KLIENT.commitIfActive();
         openGrid(Grid::Klient);

@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 const QString kAsterisks(61, u'*');
@@ -434,20 +436,34 @@ void ServerControl::Timer1Timer()
         context_.mobileLog.append(mark);
         context_.webLog.saveIfFull();
         context_.mobileLog.saveIfFull();
-        QString failure;
-        {
-            ServiceLockGuard lock(ServiceLock());
-            try {
-                context_.danni.ReleaseExpiredBans();
-            } catch (const fb::Error &error) {
-                failure = error.text();
-            }
-        }
-        if (!failure.isEmpty())
-            context_.prompt.message(failure);
+        releaseExpiredBans();
     }
     if (tick_ > 10000)
         tick_ = 0;
+}
+
+void ServerControl::releaseExpiredBans()
+{
+    QString failure;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        try {
+            context_.danni.ReleaseExpiredBans();
+        } catch (const fb::Error &error) {
+            failure = error.text();
+        }
+    }
+    if (failure.isEmpty()) {
+        banFailureTold_ = false;
+        return;
+    }
+    // Tried again every minute: a lasting failure is told once, not by a box a minute.
+    if (std::exchange(banFailureTold_, true))
+        return;
+    context_.prompt.message(QStringLiteral("Неможливо зняти бани клієнтів, час яких минув (%1). Спроби "
+                                           "повторюються щохвилини; про наступні невдачі не повідомляється, доки "
+                                           "бани не знімуться.")
+                                .arg(QString(failure).replace(u'\n', u' ')));
 }
 
 bool ServerControl::FormCloseQuery()

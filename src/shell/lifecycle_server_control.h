@@ -76,6 +76,8 @@ private:
     // Empty when the mobile server listens; otherwise why it does not.
     QString startMobileServer();
     void writeStopReports();
+    // The minute's lifting of ended bans; a failure is told once until it works again.
+    void releaseExpiredBans();
 
     ServiceContext &context_;
     bool headless_;
@@ -84,5 +86,6 @@ private:
     std::unique_ptr<RouteEngine> routes_;
     QTimer timer1_;
     int tick_ = 0;
+    bool banFailureTold_ = false;
     QString reportedWait_;
 };

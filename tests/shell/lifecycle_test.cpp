@@ -315,6 +315,44 @@ TEST_F(ServiceDatabaseTest, BansAreLiftedOnlyOnceTheirMomentHasPassed)
     EXPECT_EQ(banOf(QStringLiteral("4")).left(1), QStringLiteral("+"));
 }
 
+TEST_F(ServiceDatabaseTest, AFailingBanReleaseIsRolledBackWholeAndToldOnce)
+{
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    for (const char *code : {"1", "2", "3"})
+        insertClient(QString::fromLatin1(code), {"+", yesterday, QTime(12, 0)});
+    // The last lifting fails, after the others were made.
+    TDANI::Execute(q(), QStringLiteral("CREATE EXCEPTION KV_STUCK 'stuck'"));
+    const QString stuck = QStringLiteral("CREATE OR ALTER TRIGGER KV_STUCK FOR TABLE_KLIENT BEFORE UPDATE AS BEGIN "
+                                         "IF (OLD.TABLE_KLIENT_KOD = '%1') THEN EXCEPTION KV_STUCK; END");
+    TDANI::Execute(q(), stuck.arg(3));
+    const auto minutes = [this](int count) {
+        for (int i = 0; i < 60 * count; ++i)
+            control->Timer1Timer();
+    };
+    const auto told = [this] { return prompt.messages.filter(QStringLiteral("Неможливо зняти бани")).size(); };
+    prompt.messages.clear();
+
+    minutes(3);
+    EXPECT_EQ(told(), 1);
+    for (const char *code : {"1", "2", "3"})
+        EXPECT_EQ(banOf(QString::fromLatin1(code)).left(1), QStringLiteral("+")) << code;
+    // Nothing half-done holds a row: the operator's edit goes through at once.
+    EXPECT_EQ(TDANI::Execute(q(), QStringLiteral("UPDATE TABLE_KLIENT SET TABLE_KLIENT_TELEF = '067' "
+                                                 "WHERE TABLE_KLIENT_KOD IN ('1', '2')")),
+              2);
+
+    // Once the bans are lifted, a new failure is told again.
+    TDANI::Execute(q(), QStringLiteral("DROP TRIGGER KV_STUCK"));
+    minutes(1);
+    for (const char *code : {"1", "2", "3"})
+        EXPECT_EQ(banOf(QString::fromLatin1(code)), QStringLiteral("-|")) << code;
+    insertClient(QStringLiteral("4"), {"+", yesterday, QTime(12, 0)});
+    TDANI::Execute(q(), stuck.arg(4));
+    minutes(2);
+    EXPECT_EQ(told(), 2);
+    TDANI::Execute(q(), QStringLiteral("DROP TRIGGER KV_STUCK"));
+}
+
 TEST_F(ServiceDatabaseTest, RowNumbersAreOneMoreThanTheLargestAndReusedAtTheTop)
 {
     const QString insert = QStringLiteral("INSERT INTO TABLE_ZAYAVKA (TABLE_ZAYAVKA_NP, TABLE_ZAYAVKA_KOD) VALUES (%1, ?)")
