@@ -344,6 +344,22 @@ void ServerControl::N5Click()
 {
     if (!context_.running())
         return;
+    const int sessions = web_->application().sessionCount();
+    const int phones = mobile_->connectionCount();
+    // No lock is held while the operator thinks it over.
+    if ((phones > 0 || sessions > 0)
+        && !context_.prompt.question(
+            QStringLiteral("До сервера підключено телефонів: [%1], web сесій: [%2]. Зупинити сервер ?")
+                .arg(phones)
+                .arg(sessions)))
+        return;
+    stopServers();
+}
+
+void ServerControl::stopServers()
+{
+    if (!context_.running())
+        return;
     // Page handlers may be waiting for the service lock: the web listener waits for
     // them, so it stops before the lock is taken; a handler waiting for the route page
     // is let go at once. Sessions end at their place below.

@@ -33,7 +33,11 @@ public:
     StartUpResult StartUp();
 
     void N2Click();   // "ЗАПУСТИТИ СЕРВЕР"
-    void N5Click();   // "ЗУПИНИТИ СЕРВЕР"
+    // "ЗУПИНИТИ СЕРВЕР" chosen by the operator: with phones or web sessions connected it
+    // asks first; with nobody connected it stops at once.
+    void N5Click();
+    // Stops both servers without a question: Ctrl+C, SIGINT, SIGTERM, headless mode.
+    void stopServers();
     void N10Click();  // "ДЕАКТИВУВАТИ ... ВИБІРКУ КЛІЄНТІВ"
     void Timer1Timer();
 

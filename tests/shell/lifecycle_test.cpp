@@ -4,6 +4,7 @@
 #include "service_folder.h"
 #include "shell/lifecycle_server_control.h"
 #include "shell/service_context.h"
+#include "web_framework/web_client.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -170,7 +171,7 @@ TEST_F(LifecycleTest, StartAndStopBindAndReleaseBothPortsWithTheirReports)
     EXPECT_EQ(prompt.messages.last(), QStringLiteral("НЕМАЄ МОЖЛИВОСТІ ЗАКРИТИ ПРОГРАМУ - ВКЛЮЧЕНІ РОЗДАЧИ "
                                                      "(потрібно спочатку обнулити роздачи)"));
 
-    control->N5Click();
+    control->stopServers();
     EXPECT_FALSE(context->running());
     EXPECT_TRUE(portFree(webPort));
     EXPECT_TRUE(portFree(javaPort));
@@ -187,6 +188,34 @@ TEST_F(LifecycleTest, StartAndStopBindAndReleaseBothPortsWithTheirReports)
     const QStringList files = QDir(folder.filePath(QStringLiteral("LOG"))).entryList(QDir::Files);
     EXPECT_EQ(files.size(), 2);
     EXPECT_EQ(context->webLog.lineCount(), 0);
+}
+
+TEST_F(LifecycleTest, TheMenusStopAsksOnlyWhileClientsAreConnected)
+{
+    start(ports(true));
+    ASSERT_EQ(control->StartUp(), ServerControl::StartUpResult::Ready);
+    prompt.questions.clear();
+    control->N2Click();
+    ASSERT_TRUE(context->running()) << prompt.messages.join(u'\n').toStdString();
+    control->N5Click();
+    EXPECT_FALSE(context->running()) << "nobody connected: stopped at once";
+    EXPECT_TRUE(prompt.questions.isEmpty());
+
+    control->N2Click();
+    QTcpSocket phone;
+    phone.connectToHost(QHostAddress::LocalHost, quint16(javaPort));
+    ASSERT_TRUE(phone.waitForConnected(2000));
+    for (int i = 0; i < 100 && context->accounts.values().scans != QStringLiteral("1"); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    kvtest::WebClient browser(webPort);
+    ASSERT_EQ(browser.open().status, 200);
+    const QString question = QStringLiteral("До сервера підключено телефонів: [1], web сесій: [1]. Зупинити сервер ?");
+    for (const bool answer : {false, true}) {
+        prompt.answers = {answer};
+        control->N5Click();
+        EXPECT_EQ(prompt.questions.takeLast(), question);
+        EXPECT_EQ(context->running(), !answer);
+    }
 }
 
 TEST_F(LifecycleTest, EqualPortsAreRefusedOnlyWhenTheMobileServerIsOn)

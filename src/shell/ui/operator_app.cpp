@@ -80,7 +80,7 @@ int RunOperatorWindow(int argc, char **argv)
         // and "ВИХІД" would.
         ProcessSignals processSignals(false);
         QObject::connect(&processSignals, &ProcessSignals::stopRequested, &form1, [&] {
-            control.N5Click();
+            control.stopServers();
             form1.close();
         });
         QObject::connect(&form1, &TForm1::closed, &app, &QCoreApplication::exit);
