@@ -17,7 +17,7 @@ struct ClientSelection {
     QString code;       // "не задано" when no row is selected
     QString password, telephone;
     bool banned = false;
-    QDate banDate;  // the ban's end, or now when there is none
+    QDate banDate;  // the ban's end, or this time tomorrow when there is none
     QTime banTime;
     QString message, extra;  // lines joined by "\n"
 
