@@ -150,15 +150,6 @@ void AdvertSchedule::setMode(Mode mode)
         emit rowCopied(row->fields);
 }
 
-void AdvertSchedule::selectRow(int recNo)
-{
-    {
-        ServiceLockGuard lock(ServiceLock());
-        context_.danni.SelectRow(TDANI::Grid::Reklama, recNo);
-    }
-    GPRS_TABL_REKLAMAAfterScroll();
-}
-
 void AdvertSchedule::GPRS_TABL_REKLAMAAfterScroll()
 {
     const std::optional<Row> row = currentRow();

@@ -79,7 +79,7 @@ public:
     enum class List { Names, Pictures, Sites };
     QStringList ComboBoxDropDown(List list);
     void setMode(Mode mode);     // SpeedButton7Click, SpeedButton9Click, SpeedButton10Click
-    void selectRow(int recNo);   // the operator chose another row (1-based)
+    // Runs on every move of the dataset, its reopening included.
     void GPRS_TABL_REKLAMAAfterScroll();
     void SpeedButton11Click(const AdvertFields &fields);  // the action of the mode
     void SpeedButton5Click();                              // expire

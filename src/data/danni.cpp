@@ -14,6 +14,7 @@ struct TDANI::GridState {
     int rememberedPosition = 0;
     QString sql;
     fb::Params params;
+    quint64 generation = 0;  // openings so far
 };
 
 namespace {
@@ -58,11 +59,11 @@ TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount
     qRegisterMetaType<TDANI::Database>();
     watch(BAZA, Database::Dispatch);
     watch(BAZA_GPRS_KLIENT, Database::Service);
-    state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}};
-    state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}};
-    state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}};
-    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, true, 0, {}, {}};
-    state(Grid::Reklama) = {&GPRS_TABL_REKLAMA, &TRANZ_GPRS_REKLAMA, true, 0, {}, {}};
+    state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}, 0};
+    state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}, 0};
+    state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}, 0};
+    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, true, 0, {}, {}, 0};
+    state(Grid::Reklama) = {&GPRS_TABL_REKLAMA, &TRANZ_GPRS_REKLAMA, true, 0, {}, {}, 0};
     activeCount = codedCount = requestCount = complaintCount = QStringLiteral("не задано");
 }
 
@@ -337,6 +338,15 @@ void TDANI::SelectRow(Grid grid, int recNo)
     query.moveBy(recNo - 1);
 }
 
+bool TDANI::SelectRow(Grid grid, int recNo, quint64 shown)
+{
+    const GridState &s = state(grid);
+    if (s.generation != shown || !s.query->isOpen())
+        return false;
+    SelectRow(grid, recNo);
+    return true;
+}
+
 GridSnapshot TDANI::Snapshot(Grid grid) const
 {
     const fb::Query &query = *state(grid).query;
@@ -351,6 +361,7 @@ GridSnapshot TDANI::Snapshot(Grid grid) const
         snapshot.rows.push_back(std::move(texts));
     }
     snapshot.position = query.isEmpty() ? 0 : query.recNo();
+    snapshot.generation = state(grid).generation;
     return snapshot;
 }
 
@@ -370,6 +381,7 @@ void TDANI::openGrid(Grid grid)
         s.query->first();
         s.query->moveBy(s.rememberedPosition - 1);
     }
+    ++s.generation;
     emit gridChanged(grid, Snapshot(grid));
 }
 

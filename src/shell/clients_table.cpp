@@ -85,15 +85,6 @@ QStringList ClientsTable::suggestions(ClientColumn column, const QString &typed)
     return values;
 }
 
-void ClientsTable::selectRow(int recNo)
-{
-    {
-        ServiceLockGuard lock(ServiceLock());
-        context_.danni.SelectRow(TDANI::Grid::Klient, recNo);
-    }
-    GPRS_TABL_KLIENTAfterScroll();
-}
-
 void ClientsTable::GPRS_TABL_KLIENTAfterScroll()
 {
     ClientSelection s;

@@ -53,7 +53,6 @@ public:
     // Distinct values of the column that contain `typed`, for a combo box's list.
     QStringList suggestions(ClientColumn column, const QString &typed);
 
-    void selectRow(int recNo);  // the operator chose another row (1-based)
     // Runs on every move of the dataset, its reopening included.
     void GPRS_TABL_KLIENTAfterScroll();
 

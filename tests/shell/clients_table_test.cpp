@@ -37,7 +37,8 @@ protected:
     void select(const QString &code)
     {
         const QStringList codes = shown().split(u'|');
-        table.selectRow(int(codes.indexOf(code)) + 1);
+        choose(TDANI::Grid::Klient, int(codes.indexOf(code)) + 1);
+        table.GPRS_TABL_KLIENTAfterScroll();
         ASSERT_EQ(table.selection().code, code);
     }
     ClientEdit current() const

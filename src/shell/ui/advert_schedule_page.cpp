@@ -103,7 +103,7 @@ AdvertSchedulePage::AdvertSchedulePage(ServiceContext &context, QWidget *parent)
     layout->addWidget(buildToolBar());
     layout->addLayout(body, 1);
 
-    connect(grid_, &OperatorGrid::rowChosen, &logic_, &AdvertSchedule::selectRow);
+    connect(grid_, &OperatorGrid::rowChosen, &logic_, &AdvertSchedule::GPRS_TABL_REKLAMAAfterScroll);
     connect(&logic_, &AdvertSchedule::rowCopied, this, &AdvertSchedulePage::showFields);
     connect(&logic_, &AdvertSchedule::countersChanged, this, &AdvertSchedulePage::showCounters);
     connect(&logic_, &AdvertSchedule::created, this, [this] {
