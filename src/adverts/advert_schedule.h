@@ -67,6 +67,14 @@ public:
     explicit AdvertSchedule(ServiceContext &context, QObject *parent = nullptr);
 
     static QString ActionCaption(Mode mode);  // SpeedButton11's caption
+
+    // Whether the main page rotates this schedule (REKLAMA/OPEN_OBROBKA_REKLAMA): a new
+    // advert shows nowhere while it does not, so the window says so and where to switch it on.
+    struct RotationNote {
+        bool on = false;
+        QString text;
+    };
+    RotationNote rotationNote() const;
     Mode mode() const { return mode_; }
     const AdvertCounters &counters() const { return counters_; }
 
