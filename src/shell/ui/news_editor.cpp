@@ -4,6 +4,7 @@
 #include "shell/news_text.h"
 #include "shell/ui/news_document.h"
 
+#include <QAction>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -12,7 +13,8 @@
 #include <QVBoxLayout>
 
 NewsEditor::NewsEditor(NewsText &news, Prompt &prompt, QWidget *parent)
-    : QDialog(parent), news_(news), prompt_(prompt), editor_(new QTextEdit), bold_(new QToolButton)
+    : QDialog(parent), news_(news), prompt_(prompt), editor_(new QTextEdit),
+      bold_(new QAction(QStringLiteral("Ж"), this))
 {
     setObjectName(QStringLiteral("NewsEditor"));
     setWindowTitle(QStringLiteral("Редагування новин [NEWS.rtf]"));
@@ -23,19 +25,22 @@ NewsEditor::NewsEditor(NewsText &news, Prompt &prompt, QWidget *parent)
     editor_->setAcceptRichText(false);
     ShowRuns(*editor_->document(), news_.document());
 
-    bold_->setObjectName(QStringLiteral("Bold"));
-    bold_->setText(QStringLiteral("Ж"));
+    // An action, not the button's own shortcut: that one clicks a moment later, after the
+    // next letters typed.
     bold_->setToolTip(QStringLiteral("Жирний (Ctrl+B)"));
     bold_->setShortcut(QKeySequence::Bold);
     bold_->setCheckable(true);
     QFont boldFont = bold_->font();
     boldFont.setBold(true);
     bold_->setFont(boldFont);
+    auto *bold = new QToolButton;
+    bold->setObjectName(QStringLiteral("Bold"));
+    bold->setDefaultAction(bold_);
     auto *colour = new QToolButton;
     colour->setObjectName(QStringLiteral("Colour"));
     colour->setText(QStringLiteral("Колір ..."));
     colour->setToolTip(QStringLiteral("Колір тексту"));
-    connect(bold_, &QToolButton::clicked, this, &NewsEditor::setBold);
+    connect(bold_, &QAction::triggered, this, &NewsEditor::setBold);
     connect(colour, &QToolButton::clicked, this, &NewsEditor::chooseColour);
     connect(editor_, &QTextEdit::currentCharFormatChanged, this, &NewsEditor::showFormat);
 
@@ -44,7 +49,7 @@ NewsEditor::NewsEditor(NewsText &news, Prompt &prompt, QWidget *parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &NewsEditor::reject);
 
     auto *tools = new QHBoxLayout;
-    tools->addWidget(bold_);
+    tools->addWidget(bold);
     tools->addWidget(colour);
     tools->addStretch();
     auto *layout = new QVBoxLayout(this);

@@ -4,9 +4,9 @@
 
 class NewsText;
 class Prompt;
+class QAction;
 class QTextCharFormat;
 class QTextEdit;
-class QToolButton;
 
 // The news editor of the "  НОВИНИ  " page: paragraphs, bold and a colour, starting from
 // NEWS.rtf as it stands. Saving keeps the file so far as NEWS.rtf.bak, writes the new one
@@ -30,5 +30,5 @@ private:
     NewsText &news_;
     Prompt &prompt_;
     QTextEdit *editor_;
-    QToolButton *bold_;
+    QAction *bold_;
 };
