@@ -23,7 +23,7 @@ OperatorGrid::OperatorGrid(TDANI &danni, TDANI::Grid grid, std::vector<Column> c
     connect(
         &danni, &TDANI::gridChanged, this,
         [this](TDANI::Grid changed, const GridSnapshot &snapshot) {
-            if (changed == grid_ && (snapshot.generation == 0 || snapshot.generation > snapshot_.generation))
+            if (changed == grid_ && snapshot.generation > snapshot_.generation)
                 showSnapshot(snapshot);
         },
         Qt::QueuedConnection);
