@@ -25,8 +25,8 @@ NewsEditor::NewsEditor(NewsText &news, Prompt &prompt, QWidget *parent)
     editor_->setAcceptRichText(false);
     ShowRuns(*editor_->document(), news_.document());
 
-    // An action, not the button's own shortcut: that one clicks a moment later, after the
-    // next letters typed.
+    // The shortcut is the action's: a button's own shortcut clicks it only after a short
+    // animation.
     bold_->setToolTip(QStringLiteral("Жирний (Ctrl+B)"));
     bold_->setShortcut(QKeySequence::Bold);
     bold_->setCheckable(true);
