@@ -141,6 +141,27 @@ std::optional<AdvertSchedule::Row> AdvertSchedule::currentRow()
                 text(grid, "TABLE_REK_SAIT"), ShownLines(text(grid, "TABLE_REK_TEXT"))}};
 }
 
+AdvertSchedule::RotationNote AdvertSchedule::rotationNote() const
+{
+    bool on = false;
+    bool running = false;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        on = context_.settings.OPEN_OBROBKA_REKLAMA;
+        running = context_.running();
+    }
+    if (on)
+        return {true, QStringLiteral("Обробка реклами включена: головна сторінка показує активні записи розкладу, "
+                                     "дійсні до дати, по черзі.")};
+    QString text = QStringLiteral("Обробка реклами виключена: записи розкладу не показуються на головній сторінці. "
+                                  "Включити її: сторінка «НАЛАШТУВАННЯ», «Включити обробку реклами», потім "
+                                  "«Зберегти налаштування».");
+    // The settings page is hidden while the servers run.
+    if (running)
+        text += QStringLiteral(" Сторінка є лише при зупиненому сервері: «СЕРВЕР» → «ЗУПИНИТИ СЕРВЕР».");
+    return {false, text};
+}
+
 void AdvertSchedule::setMode(Mode mode)
 {
     mode_ = mode;
@@ -148,15 +169,6 @@ void AdvertSchedule::setMode(Mode mode)
         return;
     if (const std::optional<Row> row = currentRow())
         emit rowCopied(row->fields);
-}
-
-void AdvertSchedule::selectRow(int recNo)
-{
-    {
-        ServiceLockGuard lock(ServiceLock());
-        context_.danni.SelectRow(TDANI::Grid::Reklama, recNo);
-    }
-    GPRS_TABL_REKLAMAAfterScroll();
 }
 
 void AdvertSchedule::GPRS_TABL_REKLAMAAfterScroll()

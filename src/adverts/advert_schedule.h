@@ -67,6 +67,14 @@ public:
     explicit AdvertSchedule(ServiceContext &context, QObject *parent = nullptr);
 
     static QString ActionCaption(Mode mode);  // SpeedButton11's caption
+
+    // Whether the main page rotates this schedule (REKLAMA/OPEN_OBROBKA_REKLAMA): a new
+    // advert shows nowhere while it does not, so the window says so and where to switch it on.
+    struct RotationNote {
+        bool on = false;
+        QString text;
+    };
+    RotationNote rotationNote() const;
     Mode mode() const { return mode_; }
     const AdvertCounters &counters() const { return counters_; }
 
@@ -79,7 +87,7 @@ public:
     enum class List { Names, Pictures, Sites };
     QStringList ComboBoxDropDown(List list);
     void setMode(Mode mode);     // SpeedButton7Click, SpeedButton9Click, SpeedButton10Click
-    void selectRow(int recNo);   // the operator chose another row (1-based)
+    // Runs on every move of the dataset, its reopening included.
     void GPRS_TABL_REKLAMAAfterScroll();
     void SpeedButton11Click(const AdvertFields &fields);  // the action of the mode
     void SpeedButton5Click();                              // expire

@@ -17,7 +17,7 @@ const QSet<QByteArray> &skippedDestinations()
         "aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
         "atnparent", "atnref", "atntime", "atrfend", "atrfstart", "author", "background",
         "bkmkend", "bkmkstart", "blipuid", "buptim", "category", "colorschememapping",
-        "colortbl", "comment", "company", "creatim", "datafield", "datastore", "defchp", "defpap",
+        "comment", "company", "creatim", "datafield", "datastore", "defchp", "defpap",
         "do", "doccomm", "docvar", "dptxbxtext", "ebcend", "ebcstart", "factoidname", "falt",
         "fchars", "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl",
         "ffname", "ffstattext", "file", "filetbl", "fldinst", "fldtype", "fname", "fontemb",
@@ -104,7 +104,7 @@ class RtfParser {
 public:
     explicit RtfParser(const QByteArray &in) : m_in(in) {}
 
-    QString run()
+    RtfRuns run()
     {
         const qsizetype n = m_in.size();
         while (m_pos < n) {
@@ -128,6 +128,11 @@ public:
                 ++m_pos;
                 if (c == '\r' || c == '\n')
                     continue;  // line ends in RTF source mean nothing
+                if (m_state.colourTable && !m_state.skip) {
+                    if (c == ';')
+                        endColour();
+                    continue;
+                }
                 if (consumeFallback() || !takesText())
                     continue;
                 if (c == '\t')
@@ -142,13 +147,28 @@ public:
 
 private:
     struct State {
-        bool skip = false;       // inside a destination whose text is not wanted
-        bool fontTable = false;  // inside \fonttbl: only font definitions count
-        int uc = 1;              // characters after \uN meant for old readers
-        int font = -1;           // current \f, -1: the default font
+        bool skip = false;         // inside a destination whose text is not wanted
+        bool fontTable = false;    // inside \fonttbl: only font definitions count
+        bool colourTable = false;  // inside \colortbl: only colour definitions count
+        int uc = 1;                // characters after \uN meant for old readers
+        int font = -1;             // current \f, -1: the default font
+        bool bold = false;
+        int colour = 0;            // current \cf
     };
 
-    bool takesText() const { return !m_state.skip && !m_state.fontTable; }
+    struct Look {
+        bool bold = false;
+        std::optional<unsigned> colour;
+        bool operator==(const Look &) const = default;
+    };
+
+    bool takesText() const { return !m_state.skip && !m_state.fontTable && !m_state.colourTable; }
+
+    Look currentLook() const
+    {
+        const qsizetype index = m_state.colour;
+        return {m_state.bold, index >= 0 && index < qsizetype(m_colours.size()) ? m_colours[size_t(index)] : std::nullopt};
+    }
 
     // A character written for old readers after \uN: skipped.
     bool consumeFallback()
@@ -235,6 +255,13 @@ private:
         }
         if (consumeFallback() || m_state.skip)
             return;
+        if (m_state.colourTable) {
+            if (word == "red" || word == "green" || word == "blue") {
+                const int shift = word == "red" ? 16 : word == "green" ? 8 : 0;
+                m_colourBeingDefined = m_colourBeingDefined.value_or(0) | (unsigned(qBound(0, param, 255)) << shift);
+            }
+            return;
+        }
         if (m_state.fontTable) {
             if (word == "f") {
                 m_fontBeingDefined = param;
@@ -244,6 +271,12 @@ private:
             } else if (word == "cpg" && m_fontBeingDefined >= 0 && param > 0) {
                 m_fontCodePage.insert(m_fontBeingDefined, param);
             }
+            return;
+        }
+        if (word == "colortbl") {
+            m_state.colourTable = true;
+            m_colours.clear();
+            m_colourBeingDefined.reset();
             return;
         }
         if (skippedDestinations().contains(word)) {
@@ -267,6 +300,12 @@ private:
             m_state.font = param;
         } else if (word == "plain") {
             m_state.font = -1;
+            m_state.bold = false;
+            m_state.colour = 0;
+        } else if (word == "b") {
+            m_state.bold = !hasParam || param != 0;
+        } else if (word == "cf") {
+            m_state.colour = param;
         } else if (word == "uc") {
             m_state.uc = qMax(0, param);
         } else if (word == "u" && hasParam) {
@@ -303,27 +342,44 @@ private:
         return m_fontCodePage.value(font, m_codePage);
     }
 
+    // An entry of the colour table ends; one without components is "auto".
+    void endColour()
+    {
+        m_colours.push_back(m_colourBeingDefined);
+        m_colourBeingDefined.reset();
+    }
+
     void appendByte(char byte)
     {
         const int cp = currentCodePage();
-        if (!m_pending.isEmpty() && cp != m_pendingCodePage)
+        const Look look = currentLook();
+        if (!m_pending.isEmpty() && (cp != m_pendingCodePage || look != m_pendingLook))
             flush();
         m_pendingCodePage = cp;
+        m_pendingLook = look;
         m_pending += byte;
     }
 
     void appendText(const QString &text)
     {
         flush();
-        m_out += text;
+        add(text, currentLook());
     }
 
     void flush()
     {
         if (m_pending.isEmpty())
             return;
-        m_out += decodeCodePage(m_pending, m_pendingCodePage);
+        add(decodeCodePage(m_pending, m_pendingCodePage), m_pendingLook);
         m_pending.clear();
+    }
+
+    void add(const QString &text, const Look &look)
+    {
+        if (!m_out.empty() && m_out.back().bold == look.bold && m_out.back().colour == look.colour)
+            m_out.back().text += text;
+        else
+            m_out.push_back({text, look.bold, look.colour});
     }
 
     const QByteArray &m_in;
@@ -336,22 +392,36 @@ private:
     int m_defaultFont = -1;
     int m_fontBeingDefined = -1;
     QHash<int, int> m_fontCodePage;
+    std::vector<std::optional<unsigned>> m_colours;
+    std::optional<unsigned> m_colourBeingDefined;
 
     QByteArray m_pending;  // text bytes not decoded yet
     int m_pendingCodePage = 1252;
-    QString m_out;
+    Look m_pendingLook;
+    RtfRuns m_out;
 };
 
-QString dropFinalLineBreak(QString text)
+RtfRuns dropFinalLineBreak(RtfRuns runs)
 {
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    return text;
+    if (!runs.empty() && runs.back().text.endsWith(u'\n')) {
+        runs.back().text.chop(1);
+        if (runs.back().text.isEmpty())
+            runs.pop_back();
+    }
+    return runs;
 }
 
 }  // namespace
 
 QString RtfToPlainText(const QByteArray &rtf)
+{
+    QString text;
+    for (const RtfRun &run : RtfToRuns(rtf))
+        text += run.text;
+    return text;
+}
+
+RtfRuns RtfToRuns(const QByteArray &rtf)
 {
     qsizetype start = HasUtf8Bom(rtf) ? 3 : 0;
     while (start < rtf.size() && (rtf.at(start) == ' ' || rtf.at(start) == '\t'
@@ -361,7 +431,7 @@ QString RtfToPlainText(const QByteArray &rtf)
         QString text = DecodeLegacyText(rtf, nullptr);
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(u'\r', u'\n');
-        return dropFinalLineBreak(text);
+        return dropFinalLineBreak(RtfRuns{RtfRun{text, false, std::nullopt}});
     }
     return dropFinalLineBreak(RtfParser(rtf.mid(start)).run());
 }

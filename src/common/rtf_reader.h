@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/rtf_runs.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,3 +27,8 @@
 // DecodeLegacyText(); its CR LF / CR line ends become "\n" and one final line
 // break is dropped the same way.
 QString RtfToPlainText(const QByteArray &rtf);
+
+// The same text in runs of one look: bold (\b, \b0, \plain) and the colour of \cfN
+// from the document's \colortbl (its "auto" entries give none). The runs' texts joined
+// are RtfToPlainText(rtf); input that is not RTF is one plain run.
+RtfRuns RtfToRuns(const QByteArray &rtf);

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 // Unicode character -> its Windows-1251 byte, for the bytes 0x80..0xFF.
@@ -24,7 +26,10 @@ const QHash<char16_t, uchar> &upperHalf()
     return table;
 }
 
-void appendEscaped(QByteArray &out, const QString &line)
+// A line break inside a line of the plain document is a \line; in runs it ends a paragraph.
+enum class LineBreak { Line, Paragraph };
+
+void appendEscaped(QByteArray &out, const QString &line, LineBreak lineBreak = LineBreak::Line)
 {
     static const char hex[] = "0123456789abcdef";
     const QHash<char16_t, uchar> &table = upperHalf();
@@ -36,7 +41,7 @@ void appendEscaped(QByteArray &out, const QString &line)
         } else if (c == u'\t') {
             out += "\\tab ";
         } else if (c == u'\n') {
-            out += "\\line ";
+            out += lineBreak == LineBreak::Line ? "\\line " : "\\par\r\n";
         } else if (c < 0x20 || c == 0x7F) {
             // other control characters have no place in a document
         } else if (c < 0x80) {
@@ -54,25 +59,20 @@ void appendEscaped(QByteArray &out, const QString &line)
     }
 }
 
-}  // namespace
-
-QByteArray RtfDocument(const QStringList &lines)
+QString unifiedLineBreaks(QString text)
 {
-    QByteArray out =
-        "{\\rtf1\\ansi\\ansicpg1251\\deff0 {\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\r\n"
-        "\\uc1\\pard\\f0\\fs20 ";
-    for (const QString &line : lines) {
-        QString text = line;
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(u'\r', u'\n');
-        appendEscaped(out, text);
-        out += "\\par\r\n";
-    }
-    out += "}\r\n";
-    return out;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
 }
 
-bool SaveRtf(const QString &path, const QStringList &lines, QString *error)
+QByteArray header(const QByteArray &colourTable = {})
+{
+    return "{\\rtf1\\ansi\\ansicpg1251\\deff0 {\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}" + colourTable
+        + "\r\n\\uc1\\pard\\f0\\fs20 ";
+}
+
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -80,7 +80,6 @@ bool SaveRtf(const QString &path, const QStringList &lines, QString *error)
             *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
-    const QByteArray bytes = RtfDocument(lines);
     // QSaveFile's commit misses a write that fails only when its buffer is flushed (a
     // full disk) and would put a short file in place: every byte is flushed and
     // checked first.
@@ -98,4 +97,63 @@ bool SaveRtf(const QString &path, const QStringList &lines, QString *error)
     if (error)
         error->clear();
     return true;
+}
+
+}  // namespace
+
+QByteArray RtfDocument(const QStringList &lines)
+{
+    QByteArray out = header();
+    for (const QString &line : lines) {
+        appendEscaped(out, unifiedLineBreaks(line));
+        out += "\\par\r\n";
+    }
+    out += "}\r\n";
+    return out;
+}
+
+QByteArray RtfFormattedDocument(const RtfRuns &runs)
+{
+    // Entry 0 of the table is the reader's default colour; the runs' colours follow.
+    std::vector<unsigned> colours;
+    for (const RtfRun &run : runs)
+        if (run.colour && std::find(colours.begin(), colours.end(), *run.colour) == colours.end())
+            colours.push_back(*run.colour);
+    QByteArray table;
+    if (!colours.empty()) {
+        table = "{\\colortbl;";
+        for (const unsigned rgb : colours)
+            table += "\\red" + QByteArray::number((rgb >> 16) & 0xFF) + "\\green" + QByteArray::number((rgb >> 8) & 0xFF)
+                + "\\blue" + QByteArray::number(rgb & 0xFF) + ';';
+        table += '}';
+    }
+
+    QByteArray out = header(table);
+    bool bold = false;
+    qsizetype colour = 0;
+    for (const RtfRun &run : runs) {
+        if (run.bold != bold) {
+            bold = run.bold;
+            out += bold ? "\\b " : "\\b0 ";
+        }
+        const qsizetype wanted =
+            run.colour ? std::find(colours.begin(), colours.end(), *run.colour) - colours.begin() + 1 : 0;
+        if (wanted != colour) {
+            colour = wanted;
+            out += "\\cf" + QByteArray::number(colour) + ' ';
+        }
+        appendEscaped(out, unifiedLineBreaks(run.text), LineBreak::Paragraph);
+    }
+    out += "\\par\r\n}\r\n";
+    return out;
+}
+
+bool SaveRtf(const QString &path, const QStringList &lines, QString *error)
+{
+    return writeAtomically(path, RtfDocument(lines), error);
+}
+
+bool SaveFormattedRtf(const QString &path, const RtfRuns &runs, QString *error)
+{
+    return writeAtomically(path, RtfFormattedDocument(runs), error);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/rtf_runs.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -18,3 +20,8 @@ QByteArray RtfDocument(const QStringList &lines);
 // Writes RtfDocument(lines) to path atomically (temporary file + rename).
 // On failure returns false and, when error is given, says why.
 bool SaveRtf(const QString &path, const QStringList &lines, QString *error = nullptr);
+
+// The same document with bold and coloured runs (a colour table when any run has a
+// colour); each "\n" of a run ends a paragraph, and the last paragraph is ended too.
+QByteArray RtfFormattedDocument(const RtfRuns &runs);
+bool SaveFormattedRtf(const QString &path, const RtfRuns &runs, QString *error = nullptr);

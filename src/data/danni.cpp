@@ -15,6 +15,7 @@ struct TDANI::GridState {
     int rememberedPosition = 0;
     QString sql;
     fb::Params params;
+    quint64 generation = 0;  // openings so far
 };
 
 namespace {
@@ -61,11 +62,11 @@ TDANI::TDANI(QObject *parent) : QObject(parent), grids_(new GridState[kGridCount
     watch(BAZA_GPRS_KLIENT, Database::Service);
     BAZA.setCounters(&metrics::Counted().dispatchDatabase);
     BAZA_GPRS_KLIENT.setCounters(&metrics::Counted().serviceDatabase);
-    state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}};
-    state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}};
-    state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}};
-    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, true, 0, {}, {}};
-    state(Grid::Reklama) = {&GPRS_TABL_REKLAMA, &TRANZ_GPRS_REKLAMA, true, 0, {}, {}};
+    state(Grid::Zayavki) = {&GPRS_TABL_ZAYAVKI, &TRANZ_GPRS_TABL_ZAYAVKI, true, 0, {}, {}, 0};
+    state(Grid::Activ) = {&GPRS_TABL_ACTIV, &TRANZ_GPRS_TABL_ACTIV, true, 0, {}, {}, 0};
+    state(Grid::Skarga) = {&GPRS_TABL_SKARGA, &TRANZ_GPRS_TABL_SKARGA, true, 0, {}, {}, 0};
+    state(Grid::Klient) = {&GPRS_TABL_KLIENT, &TRANZ_GPRS_TABL_KLIENT, true, 0, {}, {}, 0};
+    state(Grid::Reklama) = {&GPRS_TABL_REKLAMA, &TRANZ_GPRS_REKLAMA, true, 0, {}, {}, 0};
     activeCount = codedCount = requestCount = complaintCount = QStringLiteral("не задано");
 }
 
@@ -254,28 +255,39 @@ const ColumnWidths &TDANI::ServiceColumns(const QString &table)
 
 void TDANI::ReleaseExpiredBans()
 {
-    TRANZ_GPRS_TIMER.commitIfActive();
-    GPRS_TABL_TIMER.close();
-    GPRS_TABL_TIMER.open(lines({"SELECT * FROM TABLE_KLIENT",
-                                "WHERE (TABLE_KLIENT_BAN = '+') AND (TABLE_KLIENT_DATBAN <= ?) "}),
-                         {QDate::currentDate()});
-    const QDateTime now = QDateTime::currentDateTime();
     std::vector<qint64> lifted;
-    for (GPRS_TABL_TIMER.first(); !GPRS_TABL_TIMER.eof(); GPRS_TABL_TIMER.next()) {
-        const QDate day = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDate();
-        // Every writer sets both columns; a ban without its time of day ends with its day.
-        const QTime time = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asTime();
-        if (now >= QDateTime(day, time.isValid() ? time : QTime(0, 0)))
-            lifted.push_back(GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_NP")).asInt());
+    try {
+        TRANZ_GPRS_TIMER.commitIfActive();
+        GPRS_TABL_TIMER.close();
+        GPRS_TABL_TIMER.open(lines({"SELECT * FROM TABLE_KLIENT",
+                                    "WHERE (TABLE_KLIENT_BAN = '+') AND (TABLE_KLIENT_DATBAN <= ?) "}),
+                             {QDate::currentDate()});
+        const QDateTime now = QDateTime::currentDateTime();
+        for (GPRS_TABL_TIMER.first(); !GPRS_TABL_TIMER.eof(); GPRS_TABL_TIMER.next()) {
+            const QDate day = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_DATBAN")).asDate();
+            // Every writer sets both columns; a ban without its time of day ends with its day.
+            const QTime time = GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_TIMEBAN")).asTime();
+            if (now >= QDateTime(day, time.isValid() ? time : QTime(0, 0)))
+                lifted.push_back(GPRS_TABL_TIMER.field(QStringLiteral("TABLE_KLIENT_NP")).asInt());
+        }
+        for (qint64 number : lifted)
+            GPRS_TABL_TIMER_DOD.execute(lines({"UPDATE TABLE_KLIENT",
+                                               "SET  TABLE_KLIENT_BAN = '-', ",
+                                               "     TABLE_KLIENT_DATBAN = NULL, ",
+                                               "     TABLE_KLIENT_TIMEBAN = NULL ",
+                                               "WHERE (TABLE_KLIENT_NP = ?) "}),
+                                        {number});
+        TRANZ_GPRS_TIMER.commit();
+    } catch (const fb::Error &) {
+        // The bans lifted before the failure go back: left uncommitted, their rows would stay
+        // locked against the operator's next edit of those clients.
+        try {
+            TRANZ_GPRS_TIMER.rollback();
+        } catch (const fb::Error &) {
+            // A transaction that cannot even roll back is gone, and its changes with it.
+        }
+        throw;
     }
-    for (qint64 number : lifted)
-        GPRS_TABL_TIMER_DOD.execute(lines({"UPDATE TABLE_KLIENT",
-                                           "SET  TABLE_KLIENT_BAN = '-', ",
-                                           "     TABLE_KLIENT_DATBAN = NULL, ",
-                                           "     TABLE_KLIENT_TIMEBAN = NULL ",
-                                           "WHERE (TABLE_KLIENT_NP = ?) "}),
-                                    {number});
-    TRANZ_GPRS_TIMER.commit();
     if (GPRS_TABL_KLIENT.isOpen() && !lifted.empty()) {
         TRANZ_GPRS_TABL_KLIENT.commitIfActive();
         openGrid(Grid::Klient);
@@ -329,6 +341,15 @@ void TDANI::SelectRow(Grid grid, int recNo)
     query.moveBy(recNo - 1);
 }
 
+bool TDANI::SelectRow(Grid grid, int recNo, quint64 shown)
+{
+    const GridState &s = state(grid);
+    if (s.generation != shown || !s.query->isOpen())
+        return false;
+    SelectRow(grid, recNo);
+    return true;
+}
+
 GridSnapshot TDANI::Snapshot(Grid grid) const
 {
     const fb::Query &query = *state(grid).query;
@@ -343,6 +364,7 @@ GridSnapshot TDANI::Snapshot(Grid grid) const
         snapshot.rows.push_back(std::move(texts));
     }
     snapshot.position = query.isEmpty() ? 0 : query.recNo();
+    snapshot.generation = state(grid).generation;
     return snapshot;
 }
 
@@ -362,6 +384,7 @@ void TDANI::openGrid(Grid grid)
         s.query->first();
         s.query->moveBy(s.rememberedPosition - 1);
     }
+    ++s.generation;
     emit gridChanged(grid, Snapshot(grid));
 }
 

@@ -117,7 +117,11 @@ public:
     // The statement a grid was last opened with, for the table export.
     QString GridSql(Grid grid) const;
     fb::Params GridParams(Grid grid) const;
-    void SelectRow(Grid grid, int recNo);  // the operator moved to another row
+    void SelectRow(Grid grid, int recNo);
+    // The operator moved to row `recNo` of the rows a grid shows from opening `shown`.
+    // When the dataset has been opened again since (a refresh on its way to the grid),
+    // row `recNo` is another row now: nothing moves and false comes back.
+    bool SelectRow(Grid grid, int recNo, quint64 shown);
     GridSnapshot Snapshot(Grid grid) const;
 
     // The complaints page's check box "ЗАГАЛЬНИЙ  СПИСОК  СКАРГ /  НЕОПРАЦЬОВАНІ СКАРГИ".

@@ -85,22 +85,16 @@ QStringList ClientsTable::suggestions(ClientColumn column, const QString &typed)
     return values;
 }
 
-void ClientsTable::selectRow(int recNo)
-{
-    {
-        ServiceLockGuard lock(ServiceLock());
-        context_.danni.SelectRow(TDANI::Grid::Klient, recNo);
-    }
-    GPRS_TABL_KLIENTAfterScroll();
-}
-
 void ClientsTable::GPRS_TABL_KLIENTAfterScroll()
 {
     ClientSelection s;
     s.code = kNotSet;
     const QDateTime now = QDateTime::currentDateTime();
-    s.banDate = now.date();
-    s.banTime = QTime(now.time().hour(), now.time().minute(), now.time().second());
+    const QTime nowTime(now.time().hour(), now.time().minute(), now.time().second());
+    // Ticking the ban box of an account without a ban offers an end that can be saved
+    // (now itself would already be over): this time tomorrow.
+    s.banDate = now.date().addDays(1);
+    s.banTime = nowTime;
     {
         ServiceLockGuard lock(ServiceLock());
         const fb::Query &grid = context_.danni.GPRS_TABL_KLIENT;
@@ -112,13 +106,12 @@ void ClientsTable::GPRS_TABL_KLIENTAfterScroll()
             s.telephone = text(grid, "TABLE_KLIENT_TELEF");
             s.banned = text(grid, "TABLE_KLIENT_BAN") == u'+';
             if (s.banned) {
-                // A ban without its day ends today; without its time, now.
+                // A stored ban is shown as stored; without its day it ends today, without
+                // its time now.
                 const fb::Field day = grid.field(QStringLiteral("TABLE_KLIENT_DATBAN"));
                 const fb::Field time = grid.field(QStringLiteral("TABLE_KLIENT_TIMEBAN"));
-                if (!day.isNull())
-                    s.banDate = day.asDate();
-                if (!time.isNull())
-                    s.banTime = time.asTime();
+                s.banDate = day.isNull() ? now.date() : day.asDate();
+                s.banTime = time.isNull() ? nowTime : time.asTime();
             }
             s.message = ShownLines(text(grid, "TABLE_KLIENT_POVID"));
             s.extra = ShownLines(text(grid, "TABLE_KLIENT_DODAT"));

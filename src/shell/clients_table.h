@@ -17,7 +17,7 @@ struct ClientSelection {
     QString code;       // "не задано" when no row is selected
     QString password, telephone;
     bool banned = false;
-    QDate banDate;  // the ban's end, or now when there is none
+    QDate banDate;  // the ban's end, or this time tomorrow when there is none
     QTime banTime;
     QString message, extra;  // lines joined by "\n"
 
@@ -53,7 +53,6 @@ public:
     // Distinct values of the column that contain `typed`, for a combo box's list.
     QStringList suggestions(ClientColumn column, const QString &typed);
 
-    void selectRow(int recNo);  // the operator chose another row (1-based)
     // Runs on every move of the dataset, its reopening included.
     void GPRS_TABL_KLIENTAfterScroll();
 

@@ -33,12 +33,6 @@ void ComplaintsHandling::CheckBox10Click(bool all)
     });
 }
 
-void ComplaintsHandling::selectRow(int recNo)
-{
-    ServiceLockGuard lock(ServiceLock());
-    context_.danni.SelectRow(TDANI::Grid::Skarga, recNo);
-}
-
 void ComplaintsHandling::SpeedButton5Click(const QString &answer)
 {
     // The complaint is the one selected when the operator pressed the button, whatever

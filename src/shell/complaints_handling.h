@@ -22,7 +22,6 @@ public:
     explicit ComplaintsHandling(ServiceContext &context, QObject *parent = nullptr);
 
     void CheckBox10Click(bool all);  // ticked: every complaint; unticked: the unhandled ones
-    void selectRow(int recNo);       // the operator chose another row (1-based)
     void SpeedButton5Click(const QString &answer);  // answer the selected complaint
     bool SpeedButton6Click();  // true when the answer box is to be emptied
     void SpeedButton7Click();  // mark the selected complaint handled

@@ -41,7 +41,7 @@ int serve(QCoreApplication &app)
     int status = 0;
     ProcessSignals processSignals(true);
     QObject::connect(&processSignals, &ProcessSignals::stopRequested, &app, [&] {
-        control.N5Click();
+        control.stopServers();
         status = control.FormClose() ? 0 : 1;
         app.quit();
     });
@@ -61,7 +61,7 @@ int serve(QCoreApplication &app)
     control.N2Click();
     // Nobody watches a window here: a configured server that is down fails the start.
     if (!control.serversUp()) {
-        control.N5Click();
+        control.stopServers();
         control.FormClose();
         return 1;
     }

@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 const QString kAsterisks(61, u'*');
@@ -342,6 +344,22 @@ void ServerControl::N5Click()
 {
     if (!context_.running())
         return;
+    const int sessions = web_->application().sessionCount();
+    const int phones = mobile_->connectionCount();
+    // No lock is held while the operator thinks it over.
+    if ((phones > 0 || sessions > 0)
+        && !context_.prompt.question(
+            QStringLiteral("До сервера підключено телефонів: [%1], web сесій: [%2]. Зупинити сервер ?")
+                .arg(phones)
+                .arg(sessions)))
+        return;
+    stopServers();
+}
+
+void ServerControl::stopServers()
+{
+    if (!context_.running())
+        return;
     // Page handlers may be waiting for the service lock: the web listener waits for
     // them, so it stops before the lock is taken; a handler waiting for the route page
     // is let go at once. Sessions end at their place below.
@@ -434,20 +452,34 @@ void ServerControl::Timer1Timer()
         context_.mobileLog.append(mark);
         context_.webLog.saveIfFull();
         context_.mobileLog.saveIfFull();
-        QString failure;
-        {
-            ServiceLockGuard lock(ServiceLock());
-            try {
-                context_.danni.ReleaseExpiredBans();
-            } catch (const fb::Error &error) {
-                failure = error.text();
-            }
-        }
-        if (!failure.isEmpty())
-            context_.prompt.message(failure);
+        releaseExpiredBans();
     }
     if (tick_ > 10000)
         tick_ = 0;
+}
+
+void ServerControl::releaseExpiredBans()
+{
+    QString failure;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        try {
+            context_.danni.ReleaseExpiredBans();
+        } catch (const fb::Error &error) {
+            failure = error.text();
+        }
+    }
+    if (failure.isEmpty()) {
+        banFailureTold_ = false;
+        return;
+    }
+    // Tried again every minute: a lasting failure is told once, not by a box a minute.
+    if (std::exchange(banFailureTold_, true))
+        return;
+    context_.prompt.message(QStringLiteral("Неможливо зняти бани клієнтів, час яких минув (%1). Спроби "
+                                           "повторюються щохвилини; про наступні невдачі не повідомляється, доки "
+                                           "бани не знімуться.")
+                                .arg(QString(failure).replace(u'\n', u' ')));
 }
 
 bool ServerControl::FormCloseQuery()

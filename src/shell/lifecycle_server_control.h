@@ -33,7 +33,11 @@ public:
     StartUpResult StartUp();
 
     void N2Click();   // "ЗАПУСТИТИ СЕРВЕР"
-    void N5Click();   // "ЗУПИНИТИ СЕРВЕР"
+    // "ЗУПИНИТИ СЕРВЕР" chosen by the operator: with phones or web sessions connected it
+    // asks first; with nobody connected it stops at once.
+    void N5Click();
+    // Stops both servers without a question: Ctrl+C, SIGINT, SIGTERM, headless mode.
+    void stopServers();
     void N10Click();  // "ДЕАКТИВУВАТИ ... ВИБІРКУ КЛІЄНТІВ"
     void Timer1Timer();
 
@@ -76,6 +80,8 @@ private:
     // Empty when the mobile server listens; otherwise why it does not.
     QString startMobileServer();
     void writeStopReports();
+    // The minute's lifting of ended bans; a failure is told once until it works again.
+    void releaseExpiredBans();
 
     ServiceContext &context_;
     bool headless_;
@@ -84,5 +90,6 @@ private:
     std::unique_ptr<RouteEngine> routes_;
     QTimer timer1_;
     int tick_ = 0;
+    bool banFailureTold_ = false;
     QString reportedWait_;
 };

@@ -26,6 +26,35 @@ QString NewsText::text()
     return text_;
 }
 
+RtfRuns NewsText::document()
+{
+    QFile file(path());
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return RtfToRuns(bytes);
+    }
+    return {{text(), false, std::nullopt}};
+}
+
+QString NewsText::save(const RtfRuns &document)
+{
+    QFile current(path());
+    if (current.exists()) {
+        const QString backup = path() + QStringLiteral(".bak");
+        // A copy, not a rename: should the new file fail, NEWS.rtf stays in place.
+        if (QFile::exists(backup) && !QFile::remove(backup))
+            return QStringLiteral("Неможливо замінити копію файла новин [NEWS.rtf.bak]. Новини не змінено.");
+        if (!current.copy(backup))
+            return QStringLiteral("Неможливо зберегти копію файла новин [NEWS.rtf.bak]: %1. Новини не змінено.")
+                .arg(current.errorString());
+    }
+    QString error;
+    if (!SaveFormattedRtf(path(), document, &error))
+        return QStringLiteral("Неможливо записати файл новин [NEWS.rtf]: %1. Новини не змінено.").arg(error);
+    return load();
+}
+
 QString NewsText::load()
 {
     {

@@ -101,15 +101,6 @@ void RegistrationRequests::GPRS_TABL_ZAYAVKIAfterScroll()
     emit selectionChanged(selection_);
 }
 
-void RegistrationRequests::selectRow(int recNo)
-{
-    {
-        ServiceLockGuard lock(ServiceLock());
-        context_.danni.SelectRow(TDANI::Grid::Zayavki, recNo);
-    }
-    GPRS_TABL_ZAYAVKIAfterScroll();
-}
-
 void RegistrationRequests::SpeedButton35Click(const QString &personalMessage)
 {
     const std::optional<Row> row = currentRow();

@@ -38,8 +38,6 @@ public:
 
     // Runs on every move of the requests dataset, its reopening included.
     void GPRS_TABL_ZAYAVKIAfterScroll();
-    // The operator chose another row (1-based).
-    void selectRow(int recNo);
 
     void SpeedButton35Click(const QString &personalMessage);  // create the account
     void SpeedButton37Click();                                // delete the selected request

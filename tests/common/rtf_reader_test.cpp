@@ -3,6 +3,7 @@
 #include "common/rtf_writer.h"
 
 #include "qt_print.h"
+#include "rtf_runs_print.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,25 @@ TEST(RtfToPlainText, WordPadDocumentWithCyrillic)
                 "Луцьк, вул. \"Соборна\", 5\n"
                 "Жирний курсив\t42\n"
                 "C:\\Taxi\\{x}"));
+}
+
+TEST(RtfToRuns, BoldAndColoursAsWordProcessorsWriteThem)
+{
+    EXPECT_EQ(RtfToRuns(kWordPad), (RtfRuns{{S("Новини\nЛуцьк, вул. \"Соборна\", 5\n"), false, std::nullopt},
+                                            {S("Жирний"), true, std::nullopt},
+                                            {S(" "), false, std::nullopt},
+                                            {S("курсив"), false, 0xFF0000u},
+                                            {S("\t42\nC:\\Taxi\\{x}"), false, std::nullopt}}));
+    // \plain ends bold and colour; a colour the table does not hold is none.
+    EXPECT_EQ(RtfToRuns("{\\rtf1{\\colortbl;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\\cf1 a\\cf2\\b b\\plain c"
+                        "{\\b0\\cf7 d}\\b1 e\\par}"),
+              (RtfRuns{{S("a"), false, 0x008000u},
+                       {S("b"), true, 0x0000FFu},
+                       {S("cd"), false, std::nullopt},
+                       {S("e"), true, std::nullopt}}));
+    // Without an "auto" entry first, \cf0 is the table's first colour.
+    EXPECT_EQ(RtfToRuns("{\\rtf1{\\colortbl\\red255\\green0\\blue0;}\\cf0 x}"), (RtfRuns{{S("x"), false, 0xFF0000u}}));
+    EXPECT_EQ(RtfToRuns("no RTF\r\n"), (RtfRuns{{S("no RTF"), false, std::nullopt}}));
 }
 
 // As LibreOffice writes non-ASCII text: \uN followed by \'3f for old readers.

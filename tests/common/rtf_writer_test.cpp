@@ -3,6 +3,7 @@
 #include "common/rtf_reader.h"
 
 #include "qt_print.h"
+#include "rtf_runs_print.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -92,6 +95,35 @@ TEST(RtfDocument, RoundTripThroughTheReader)
         S("Łódź, 中文, ЁЖЇЄҐ ёжїєґ"),
     };
     EXPECT_EQ(RtfToPlainText(RtfDocument(lines)), lines.join(u'\n'));
+}
+
+TEST(RtfFormattedDocument, RunsComeBackThroughTheReader)
+{
+    const std::vector<RtfRuns> documents = {
+        {{S("Нові тарифи"), true, std::nullopt},
+         {S("\nЗнижка "), false, std::nullopt},
+         {S("10% {нічний}"), true, 0xC00000u},
+         {S(" Łódź 🚕\n"), false, 0x0000FFu},
+         {S("третій абзац"), false, 0xC00000u}},
+        {{S("\n\nПісля порожніх абзаців\n"), false, 0x008000u}},
+        {{S("Лише текст"), false, std::nullopt}},
+        {},
+    };
+    for (const RtfRuns &runs : documents) {
+        const QByteArray document = RtfFormattedDocument(runs);
+        EXPECT_EQ(RtfToRuns(document), runs) << document.toStdString();
+        QString plain;
+        for (const RtfRun &run : runs)
+            plain += run.text;
+        EXPECT_EQ(RtfToPlainText(document), plain);
+    }
+    // The form the program writes: Windows-1251 bytes escaped, other characters as \uN.
+    const QByteArray first = RtfFormattedDocument(documents.front());
+    EXPECT_TRUE(first.startsWith(kHeader + "{\\colortbl;\\red192\\green0\\blue0;\\red0\\green0\\blue255;}"))
+        << first.toStdString();
+    EXPECT_TRUE(body(first).startsWith("\\b \\'cd\\'ee\\'e2\\'b3 "));  // "Нові " bold
+    EXPECT_TRUE(first.contains("\\u321?\\u243?d\\u378? \\u-10179?\\u-8555?"));  // "Łódź 🚕"
+    EXPECT_TRUE(std::all_of(first.begin(), first.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
 }
 
 TEST(SaveRtf, WritesTheDocument)

@@ -5,6 +5,7 @@
 // operator answers, and the phone's next login shows the answer.
 
 #include "common/extract_between.h"
+#include "common/service_lock.h"
 #include "data/database_names.h"
 #include "headless_process.h"
 #include "java_test_client.h"
@@ -72,7 +73,11 @@ TEST_F(AccountsJourney, FromApplicationToAnsweredComplaint)
 
     asOperator([](ServiceContext &context) {
         RegistrationRequests requests(context);
-        requests.selectRow(1);
+        {
+            ServiceLockGuard lock(ServiceLock());
+            context.danni.SelectRow(TDANI::Grid::Zayavki, 1);
+        }
+        requests.GPRS_TABL_ZAYAVKIAfterScroll();
         EXPECT_EQ(requests.selection().clientName + requests.selection().note, QStringLiteral("Мельник Юрій ОлеговичO'Neil"));
         requests.SpeedButton35Click(QStringLiteral("Вітаємо у службі"));
     });
@@ -87,7 +92,10 @@ TEST_F(AccountsJourney, FromApplicationToAnsweredComplaint)
 
     asOperator([](ServiceContext &context) {
         ComplaintsHandling complaints(context);
-        complaints.selectRow(1);
+        {
+            ServiceLockGuard lock(ServiceLock());
+            context.danni.SelectRow(TDANI::Grid::Skarga, 1);
+        }
         complaints.SpeedButton5Click(QStringLiteral("Вибачте.\nВодія покарано."));
     });
     start();

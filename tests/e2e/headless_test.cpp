@@ -28,6 +28,10 @@ TEST_F(Headless, CreatesItsDatabaseServesBothPortsAndSavesBothLogsOnSigterm)
     ASSERT_TRUE(waitUntilAccepts(web, 60)) << process.readAllStandardError().toStdString();
     EXPECT_TRUE(waitUntilAccepts(java, 5));
     EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("KORVANTIS_KLIENT.FDB"))));
+    // A phone connected at the stop: SIGTERM stops without asking anybody.
+    JavaTestClient phone;
+    ASSERT_TRUE(phone.connectTo(java));
+    EXPECT_TRUE(phone.answer().startsWith("<OK!>"));
     stop();
 
     const QString webLog = savedLog(folder.path(), QStringLiteral("_LOG_PIDKL.RTF"));
@@ -48,6 +52,7 @@ TEST_F(Headless, CreatesItsDatabaseServesBothPortsAndSavesBothLogsOnSigterm)
     for (const QString &line : webLog.split(u'\n', Qt::SkipEmptyParts))
         EXPECT_TRUE(said.contains(QStringLiteral("web: ") + line)) << line.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("mobile: ЗАПУСК JAVA СЕРВЕРА. ОК !")));
+    EXPECT_FALSE(said.join(u'\n').contains(QStringLiteral("Зупинити сервер ?")));
 }
 
 TEST_F(Headless, WithTheMobileServerClosedOnlyTheWebPortListens)

@@ -83,7 +83,8 @@ TEST_F(AdvertScheduleTest, SearchCriteriaAndTheKeptFilter)
 
     schedule.SpeedButton13Click();
     EXPECT_EQ(shown(), QStringLiteral("*1|2|3|4"));
-    schedule.selectRow(3);
+    choose(TDANI::Grid::Reklama, 3);
+    schedule.GPRS_TABL_REKLAMAAfterScroll();
     const AdvertCounters counted{QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("2"),
                                  QStringLiteral("2")};
     EXPECT_EQ(schedule.counters(), counted);
@@ -118,7 +119,8 @@ TEST_F(AdvertScheduleTest, CreateEditDeleteAndExpireKeepTheRowAndReachTheRotatio
     EXPECT_EQ(advertShown(), QStringLiteral("5:Рядок 'один'\r\nРядок два"));
 
     // Edit mode copies the row the grid stands on; the edit keeps the grid on that row.
-    schedule.selectRow(3);
+    choose(TDANI::Grid::Reklama, 3);
+    schedule.GPRS_TABL_REKLAMAAfterScroll();
     schedule.setMode(AdvertSchedule::Mode::Edit);
     ASSERT_FALSE(copied.empty());
     EXPECT_EQ(copied.back().text, QStringLiteral("Круасани"));

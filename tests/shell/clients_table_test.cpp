@@ -37,7 +37,8 @@ protected:
     void select(const QString &code)
     {
         const QStringList codes = shown().split(u'|');
-        table.selectRow(int(codes.indexOf(code)) + 1);
+        choose(TDANI::Grid::Klient, int(codes.indexOf(code)) + 1);
+        table.GPRS_TABL_KLIENTAfterScroll();
         ASSERT_EQ(table.selection().code, code);
     }
     ClientEdit current() const
@@ -157,6 +158,40 @@ TEST_F(ClientsTableTest, EditsAreCheckedBeforeAskingAndRefusedWholly)
     table.deleteSelected();
     EXPECT_EQ(shown(), QStringLiteral("00120|00312|5%12|5_12"));
     EXPECT_EQ(table.selection().code, QStringLiteral("5%12"));
+}
+
+TEST_F(ClientsTableTest, BanPickersOfferAnEndThatCanBeSavedAndShowAStoredBanAsStored)
+{
+    sql("UPDATE TABLE_KLIENT SET TABLE_KLIENT_DATBAN = ?, TABLE_KLIENT_TIMEBAN = ? WHERE TABLE_KLIENT_KOD = '5%12'",
+        {{QDate(2031, 1, 2), QTime(7, 8, 9)}});
+    table.SpeedButton10Click();
+    const QDateTime now = QDateTime::currentDateTime();
+    const struct {
+        const char *code;
+        bool banned;
+        QDateTime end;
+    } cases[] = {
+        {"00312", false, now.addDays(1)},                        // no ban: this time tomorrow
+        {"00777", false, now.addDays(1)},                        // no ban flag at all
+        {"5%12", true, QDateTime(QDate(2031, 1, 2), QTime(7, 8, 9))},  // as stored
+        {"00120", true, now},                                    // a ban without its day and time
+    };
+    for (const auto &c : cases) {
+        select(QString::fromUtf8(c.code));
+        const ClientSelection &s = table.selection();
+        EXPECT_EQ(s.banned, c.banned) << c.code;
+        EXPECT_LE(qAbs(QDateTime(s.banDate, s.banTime).secsTo(c.end)), 60) << c.code;
+    }
+
+    // Ticking the box and saving at once bans the account until tomorrow.
+    select(QStringLiteral("00312"));
+    prompt.answers = {true};
+    ClientEdit edit = current();
+    edit.banned = true;
+    table.editSelected(edit);
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.messages.join(u'\n').toStdString();
+    EXPECT_EQ(row(QStringLiteral("00312")).section(u'|', 2, 3).left(12),
+              QStringLiteral("+|") + QDate::currentDate().addDays(1).toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 TEST_F(ClientsTableTest, LiftedBansReachTheShownGridAndTheEditPanel)

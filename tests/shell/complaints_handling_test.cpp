@@ -35,13 +35,13 @@ TEST_F(ComplaintsHandlingTest, TheAnswerReachesTheSenderAloneAndHandledComplaint
     complain({{"-", "00220"}, {"-", "00330"}, {"+", "220"}, {"-", "220"}});
     EXPECT_EQ(shown(), QStringLiteral("4|2|1"));  // newest first, unhandled only
 
-    handling.selectRow(3);
+    choose(TDANI::Grid::Skarga, 3);
     prompt.answers = {true, false, true, true, true, true, true, true};
     const QString answer = QStringLiteral("Дякуємо, ") + QString(600, u'ж');
     handling.SpeedButton5Click(answer);
     // A newer complaint arrives while the operator reads the question: the answer still
     // goes to the one selected, and only that one is marked.
-    handling.selectRow(1);
+    choose(TDANI::Grid::Skarga, 1);
     prompt.whileAsking = [this] { complain({{"-", "00220"}}); };
     handling.SpeedButton5Click(QStringLiteral("Рядок один\nРядок два"));
     EXPECT_EQ(column("SELECT COALESCE(TABLE_KLIENT_POVID, '-') FROM TABLE_KLIENT ORDER BY TABLE_KLIENT_NP"),
@@ -49,7 +49,7 @@ TEST_F(ComplaintsHandlingTest, TheAnswerReachesTheSenderAloneAndHandledComplaint
     EXPECT_EQ(column("SELECT TABLE_SKARGA_VIDPOV FROM TABLE_SKARGA ORDER BY TABLE_SKARGA_NP"), QStringLiteral("-|-|+|+|-"));
 
     // No account has the code: the operator is told; the complaint can still be marked.
-    handling.selectRow(2);
+    choose(TDANI::Grid::Skarga, 2);
     handling.SpeedButton5Click(QStringLiteral("Відповідь"));
     EXPECT_EQ(prompt.messages, QStringList{QStringLiteral("У таблиці клієнтів web сервіса немає клієнта з кодом [00330]: "
                                                           "відповідь не отримає ніхто.")});

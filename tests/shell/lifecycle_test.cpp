@@ -4,6 +4,7 @@
 #include "service_folder.h"
 #include "shell/lifecycle_server_control.h"
 #include "shell/service_context.h"
+#include "web_framework/web_client.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -170,7 +171,7 @@ TEST_F(LifecycleTest, StartAndStopBindAndReleaseBothPortsWithTheirReports)
     EXPECT_EQ(prompt.messages.last(), QStringLiteral("НЕМАЄ МОЖЛИВОСТІ ЗАКРИТИ ПРОГРАМУ - ВКЛЮЧЕНІ РОЗДАЧИ "
                                                      "(потрібно спочатку обнулити роздачи)"));
 
-    control->N5Click();
+    control->stopServers();
     EXPECT_FALSE(context->running());
     EXPECT_TRUE(portFree(webPort));
     EXPECT_TRUE(portFree(javaPort));
@@ -187,6 +188,34 @@ TEST_F(LifecycleTest, StartAndStopBindAndReleaseBothPortsWithTheirReports)
     const QStringList files = QDir(folder.filePath(QStringLiteral("LOG"))).entryList(QDir::Files);
     EXPECT_EQ(files.size(), 2);
     EXPECT_EQ(context->webLog.lineCount(), 0);
+}
+
+TEST_F(LifecycleTest, TheMenusStopAsksOnlyWhileClientsAreConnected)
+{
+    start(ports(true));
+    ASSERT_EQ(control->StartUp(), ServerControl::StartUpResult::Ready);
+    prompt.questions.clear();
+    control->N2Click();
+    ASSERT_TRUE(context->running()) << prompt.messages.join(u'\n').toStdString();
+    control->N5Click();
+    EXPECT_FALSE(context->running()) << "nobody connected: stopped at once";
+    EXPECT_TRUE(prompt.questions.isEmpty());
+
+    control->N2Click();
+    QTcpSocket phone;
+    phone.connectToHost(QHostAddress::LocalHost, quint16(javaPort));
+    ASSERT_TRUE(phone.waitForConnected(2000));
+    for (int i = 0; i < 100 && context->accounts.values().scans != QStringLiteral("1"); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    kvtest::WebClient browser(webPort);
+    ASSERT_EQ(browser.open().status, 200);
+    const QString question = QStringLiteral("До сервера підключено телефонів: [1], web сесій: [1]. Зупинити сервер ?");
+    for (const bool answer : {false, true}) {
+        prompt.answers = {answer};
+        control->N5Click();
+        EXPECT_EQ(prompt.questions.takeLast(), question);
+        EXPECT_EQ(context->running(), !answer);
+    }
 }
 
 TEST_F(LifecycleTest, EqualPortsAreRefusedOnlyWhenTheMobileServerIsOn)
@@ -313,6 +342,44 @@ TEST_F(ServiceDatabaseTest, BansAreLiftedOnlyOnceTheirMomentHasPassed)
         EXPECT_EQ(banOf(QStringLiteral("3")), QStringLiteral("+|") + today.toString(QStringLiteral("dd.MM.yyyy")));
     }
     EXPECT_EQ(banOf(QStringLiteral("4")).left(1), QStringLiteral("+"));
+}
+
+TEST_F(ServiceDatabaseTest, AFailingBanReleaseIsRolledBackWholeAndToldOnce)
+{
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    for (const char *code : {"1", "2", "3"})
+        insertClient(QString::fromLatin1(code), {"+", yesterday, QTime(12, 0)});
+    // The last lifting fails, after the others were made.
+    TDANI::Execute(q(), QStringLiteral("CREATE EXCEPTION KV_STUCK 'stuck'"));
+    const QString stuck = QStringLiteral("CREATE OR ALTER TRIGGER KV_STUCK FOR TABLE_KLIENT BEFORE UPDATE AS BEGIN "
+                                         "IF (OLD.TABLE_KLIENT_KOD = '%1') THEN EXCEPTION KV_STUCK; END");
+    TDANI::Execute(q(), stuck.arg(3));
+    const auto minutes = [this](int count) {
+        for (int i = 0; i < 60 * count; ++i)
+            control->Timer1Timer();
+    };
+    const auto told = [this] { return prompt.messages.filter(QStringLiteral("Неможливо зняти бани")).size(); };
+    prompt.messages.clear();
+
+    minutes(3);
+    EXPECT_EQ(told(), 1);
+    for (const char *code : {"1", "2", "3"})
+        EXPECT_EQ(banOf(QString::fromLatin1(code)).left(1), QStringLiteral("+")) << code;
+    // Nothing half-done holds a row: the operator's edit goes through at once.
+    EXPECT_EQ(TDANI::Execute(q(), QStringLiteral("UPDATE TABLE_KLIENT SET TABLE_KLIENT_TELEF = '067' "
+                                                 "WHERE TABLE_KLIENT_KOD IN ('1', '2')")),
+              2);
+
+    // Once the bans are lifted, a new failure is told again.
+    TDANI::Execute(q(), QStringLiteral("DROP TRIGGER KV_STUCK"));
+    minutes(1);
+    for (const char *code : {"1", "2", "3"})
+        EXPECT_EQ(banOf(QString::fromLatin1(code)), QStringLiteral("-|")) << code;
+    insertClient(QStringLiteral("4"), {"+", yesterday, QTime(12, 0)});
+    TDANI::Execute(q(), stuck.arg(4));
+    minutes(2);
+    EXPECT_EQ(told(), 2);
+    TDANI::Execute(q(), QStringLiteral("DROP TRIGGER KV_STUCK"));
 }
 
 TEST_F(ServiceDatabaseTest, RowNumbersAreOneMoreThanTheLargestAndReusedAtTheTop)

@@ -32,13 +32,16 @@ TEST_F(RegistrationRequestsTest, RequestsAreComparedCorrectedAndTurnedIntoAccoun
         {"Коваленко Олена Петрівна", {false, false, true}}, {"Шевчук Андрій Іванович", {true, true, false}},
         {"", {false, false, false}}, {"", {false, false, true}}};
     for (int i = 0; i < 4; ++i) {
-        handling.selectRow(i + 1);
+        choose(TDANI::Grid::Zayavki, i + 1);
+        handling.GPRS_TABL_ZAYAVKIAfterScroll();
         const RequestSelection &s = handling.selection();
         EXPECT_EQ(s.clientName, QString::fromUtf8(rows[i].name));
         EXPECT_EQ((std::array{s.showByCode, s.showByTelephone, s.canCreate}), rows[i].byCodeByTelephoneCreate) << i;
     }
 
-    handling.selectRow(1);
+    choose(TDANI::Grid::Zayavki, 1);
+
+    handling.GPRS_TABL_ZAYAVKIAfterScroll();
     prompt.answers = {true, true, true, true, true};
     handling.SpeedButton35Click(QString(501, u'м'));
     handling.SpeedButton35Click(QStringLiteral("Вітаємо"));
@@ -51,7 +54,8 @@ TEST_F(RegistrationRequestsTest, RequestsAreComparedCorrectedAndTurnedIntoAccoun
     // The end of the request fails: the account is not written either.
     sql("CREATE EXCEPTION KV_KEPT 'kept'");
     sql("CREATE TRIGGER KV_KEPT FOR TABLE_ZAYAVKA BEFORE DELETE AS BEGIN EXCEPTION KV_KEPT; END");
-    handling.selectRow(3);
+    choose(TDANI::Grid::Zayavki, 3);
+    handling.GPRS_TABL_ZAYAVKIAfterScroll();
     handling.SpeedButton35Click({});
     sql("DROP TRIGGER KV_KEPT");
     ASSERT_EQ(prompt.messages.size(), 2);
@@ -97,7 +101,8 @@ TEST_F(RegistrationRequestsTest, AccountsAreMadeWhileTheDispatchersDatabaseIsDow
         {{"00101", "pw", "050"}}, "TABLE_ZAYAVKA");
     const fb::ConnectParams dispatch = context.danni.BAZA.params();
     context.danni.BAZA.close();
-    handling.selectRow(1);
+    choose(TDANI::Grid::Zayavki, 1);
+    handling.GPRS_TABL_ZAYAVKIAfterScroll();
     EXPECT_EQ(handling.selection().clientExtra, QStringLiteral("дані диспетчерської служби недоступні"));
     EXPECT_TRUE(handling.selection().canCreate);
     prompt.answers = {true};

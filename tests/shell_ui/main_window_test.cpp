@@ -241,6 +241,7 @@ TEST_F(MainWindowTest, GridFindsColumnsByNameAndKeepsThePosition)
          QStringLiteral("10.0.0.2"), QStringLiteral("y")},
     };
     snapshot.position = 2;
+    snapshot.generation = 1;
 
     // Queued from the data module, as web threads hand their refreshes over.
     emit context.danni.gridChanged(TDANI::Grid::Activ, snapshot);

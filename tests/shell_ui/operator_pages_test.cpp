@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <thread>
+
 namespace {
 
 using OperatorPagesTest = kvtest::OperatorTablesTest;
@@ -49,6 +51,45 @@ TEST_F(OperatorPagesTest, RequestsAndComplaintsPagesShowTheSelectionAndAct)
     DeliverQueued();
     EXPECT_EQ(complaints.grid()->rowCount(), 1);
     EXPECT_EQ(column(QStringLiteral("SELECT TABLE_KLIENT_POVID FROM TABLE_KLIENT")), QStringLiteral("Вибачте"));
+}
+
+TEST_F(OperatorPagesTest, AClickOnRowsARefreshHasReplacedLeavesGridAndDatasetOnOneRow)
+{
+    ComplaintsPage complaints(context);
+    const QString insert = QStringLiteral("INSERT INTO TABLE_SKARGA (TABLE_SKARGA_NP, TABLE_SKARGA_VIDPOV, TABLE_SKARGA_KOD, "
+                                          "TABLE_SKARGA_TEXT) VALUES (%1, '-', '00101', ?)");
+    sql(insert, {{"Перша"}, {"Друга"}}, "TABLE_SKARGA");
+    DeliverQueued();
+    auto *memo = child<QPlainTextEdit>(complaints, "DBMemo1");
+    const auto datasetText = [this] {
+        ServiceLockGuard lock(ServiceLock());
+        return context.danni.GPRS_TABL_SKARGA.field(QStringLiteral("TABLE_SKARGA_TEXT")).asText();
+    };
+    const auto datasetRow = [this] {
+        ServiceLockGuard lock(ServiceLock());
+        return context.danni.GPRS_TABL_SKARGA.recNo();
+    };
+
+    // A client complains from a web thread: the new rows are on their way to the grid when
+    // the operator clicks "Перша" among the rows still shown.
+    std::thread([&] { sql(insert, {{"Третя"}}, "TABLE_SKARGA"); }).join();
+    complaints.grid()->setCurrentCell(1, 0);
+    for (int delivered = 0; delivered < 2; ++delivered) {
+        EXPECT_EQ(complaints.grid()->rowCount(), 3) << delivered;
+        EXPECT_EQ(complaints.grid()->currentRow() + 1, datasetRow()) << delivered;
+        EXPECT_EQ(memo->toPlainText(), datasetText()) << delivered;
+        DeliverQueued();
+    }
+
+    // On rows that are current, the click moves the dataset, and the answer goes where
+    // the memo shows.
+    complaints.grid()->setCurrentCell(2, 0);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Перша"));
+    prompt.answers = {true, true};
+    child<QPlainTextEdit>(complaints, "RichEdit1")->setPlainText(QStringLiteral("Вибачте"));
+    child<QPushButton>(complaints, "SpeedButton5")->click();
+    EXPECT_EQ(column(QStringLiteral("SELECT TABLE_SKARGA_TEXT FROM TABLE_SKARGA WHERE TABLE_SKARGA_VIDPOV = '+'")),
+              QStringLiteral("Перша"));
 }
 
 }  // namespace

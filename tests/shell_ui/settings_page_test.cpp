@@ -99,10 +99,26 @@ TEST_F(SettingsPageTest, ShowsLoadedValuesDatabaseAndSavedTariffAlone)
     EXPECT_EQ(label("Label23"), QStringLiteral("C:\\TAXI\\"));
     EXPECT_EQ(label("Label22"), QStringLiteral("TAXI.FDB"));
     EXPECT_EQ(label("Label16"), QStringLiteral("SYSDBA"));
-    EXPECT_EQ(label("Label15"), QStringLiteral("masterkey"));
 
     ASSERT_EQ(tariff()->count(), 1);
     EXPECT_EQ(tariff()->currentText(), QStringLiteral("Нічний"));
+}
+
+TEST_F(SettingsPageTest, DatabasePasswordIsMaskedUntilAskedFor)
+{
+    writeIni(kIni);
+    load();
+    auto *show = control<QToolButton>("PasswordShown");
+    // Each step: the toggle pressed or not, then what the page shows after a refresh too.
+    for (const bool shown : {false, true, false}) {
+        show->setChecked(shown);
+        for (int refreshed = 0; refreshed < 2; ++refreshed) {
+            EXPECT_EQ(label("Label15").contains(QStringLiteral("masterkey")), shown) << shown << refreshed;
+            EXPECT_FALSE(label("Label15").isEmpty());
+            page.refresh();
+        }
+    }
+    EXPECT_EQ(label("Label16"), QStringLiteral("SYSDBA")) << "the login is no secret";
 }
 
 TEST_F(SettingsPageTest, EditsReachTheSettingsAtOnce)

@@ -40,6 +40,12 @@ protected:
         q.close();
         return values.join(u'|');
     }
+    // The operator moves a grid to row `recNo` (1-based): its dataset moves with it.
+    void choose(TDANI::Grid grid, int recNo)
+    {
+        ServiceLockGuard lock(ServiceLock());
+        context.danni.SelectRow(grid, recNo);
+    }
     // Delivers what the grids' reopening queued for the main thread.
     static void settle() { QCoreApplication::processEvents(); }
 

@@ -98,12 +98,17 @@ AdvertSchedulePage::AdvertSchedulePage(ServiceContext &context, QWidget *parent)
     auto *body = new QHBoxLayout;
     body->addWidget(column);
     body->addWidget(grid_, 1);
+    rotation_ = new QLabel;
+    rotation_->setObjectName(QStringLiteral("RotationNote"));
+    rotation_->setWordWrap(true);
+    rotation_->setMargin(4);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(buildToolBar());
+    layout->addWidget(rotation_);
     layout->addLayout(body, 1);
 
-    connect(grid_, &OperatorGrid::rowChosen, &logic_, &AdvertSchedule::selectRow);
+    connect(grid_, &OperatorGrid::rowChosen, &logic_, &AdvertSchedule::GPRS_TABL_REKLAMAAfterScroll);
     connect(&logic_, &AdvertSchedule::rowCopied, this, &AdvertSchedulePage::showFields);
     connect(&logic_, &AdvertSchedule::countersChanged, this, &AdvertSchedulePage::showCounters);
     connect(&logic_, &AdvertSchedule::created, this, [this] {
@@ -273,7 +278,19 @@ QWidget *AdvertSchedulePage::buildCounters()
     return body;
 }
 
-void AdvertSchedulePage::FormShow() { logic_.SpeedButton13Click(); }
+void AdvertSchedulePage::FormShow()
+{
+    showRotation();
+    logic_.SpeedButton13Click();
+}
+
+void AdvertSchedulePage::showRotation()
+{
+    const AdvertSchedule::RotationNote note = logic_.rotationNote();
+    rotation_->setText(note.text);
+    rotation_->setStyleSheet(note.on ? QStringLiteral("color: #006400;")
+                                     : QStringLiteral("color: #b00000; background: #fff3c0; font-weight: bold;"));
+}
 
 void AdvertSchedulePage::FormClose() { logic_.FormClose(); }
 

@@ -40,6 +40,7 @@ private:
     void setMode(AdvertSchedule::Mode mode);
     void showFields(const AdvertFields &fields);
     void showCounters(const AdvertCounters &counters);
+    void showRotation();
 
     ServiceContext &context_;
     AdvertSchedule logic_;
@@ -48,6 +49,7 @@ private:
     FoldingPanel *search_ = nullptr;
     FoldingPanel *edit_ = nullptr;
     FoldingPanel *counters_ = nullptr;
+    QLabel *rotation_ = nullptr;  // whether the main page rotates the schedule
 
     // Search panel.
     QCheckBox *byActivity_ = nullptr;

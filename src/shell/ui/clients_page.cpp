@@ -102,7 +102,7 @@ ClientsPage::ClientsPage(ServiceContext &context, QWidget *parent)
     layout->addWidget(panelsBox);
     layout->addWidget(grid_, 1);
 
-    connect(grid_, &OperatorGrid::rowChosen, &logic_, &ClientsTable::selectRow);
+    connect(grid_, &OperatorGrid::rowChosen, &logic_, &ClientsTable::GPRS_TABL_KLIENTAfterScroll);
     connect(&logic_, &ClientsTable::selectionChanged, this, &ClientsPage::showSelection);
 }
 

@@ -47,7 +47,6 @@ ComplaintsPage::ComplaintsPage(ServiceContext &context, QWidget *parent)
     layout->addLayout(top, 1);
     layout->addWidget(buildHandling());
 
-    connect(DBGrid3, &OperatorGrid::rowChosen, &logic_, &ComplaintsHandling::selectRow);
     connect(DBGrid3, &OperatorGrid::currentRowShown, this,
             [this] { DBMemo1->setPlainText(DBGrid3->currentValue(QStringLiteral("TABLE_SKARGA_TEXT"))); });
     connect(CheckBox10, &QCheckBox::clicked, &logic_, &ComplaintsHandling::CheckBox10Click);

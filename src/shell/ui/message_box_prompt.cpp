@@ -10,7 +10,7 @@ QMessageBox::StandardButton showBox(QWidget *parent, QMessageBox::Icon icon, con
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, QGuiApplication::applicationDisplayName(), text, buttons, parent);
+    QMessageBox box(icon, MessageBoxPrompt::kTitle, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     // The advert and log windows stay on top: the box must not hide behind them.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);

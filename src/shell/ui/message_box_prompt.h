@@ -9,6 +9,10 @@
 // window the operator is working in.
 class MessageBoxPrompt : public Prompt {
 public:
+    // The program's title, which every box carries. Not the application's display name:
+    // Qt would add that to the caption of every window.
+    static inline const QString kTitle = QStringLiteral("Web сервіс замовлення таксі \"Tesmora - TAXI\" ver 2.0");
+
     void setParentWidget(QWidget *parent) { parent_ = parent; }
 
     void message(const QString &text) override;

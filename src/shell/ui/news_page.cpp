@@ -3,6 +3,7 @@
 #include "common/prompt.h"
 #include "shell/news_text.h"
 #include "shell/ui/external_url.h"
+#include "shell/ui/news_editor.h"
 #include "shell/ui/tool_button.h"
 
 #include <QHBoxLayout>
@@ -23,12 +24,20 @@ NewsPage::NewsPage(NewsText &news, Prompt &prompt, QWidget *parent)
     auto *open = MakeToolButton(this, "SpeedButton19", QStyle::SP_DialogOpenButton,
                             QStringLiteral("Відкрити файл новин [NEWS.rtf]. Після змін у файлі "
                                            "обновіть дані !!!"));
+    // Servers seldom have a word processor: the news can be edited here.
+    auto *edit = MakeToolButton(this, "EditNews", QStyle::SP_FileDialogDetailedView,
+                                QStringLiteral("Редагувати новини: збережений файл новин [NEWS.rtf] відразу отримують "
+                                               "клієнти"));
+    edit->setText(QStringLiteral("Редагувати новини ..."));
+    edit->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(reload, &QToolButton::clicked, this, &NewsPage::SpeedButton18Click);
     connect(open, &QToolButton::clicked, this, &NewsPage::SpeedButton19Click);
+    connect(edit, &QToolButton::clicked, this, &NewsPage::editNews);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(reload);
     buttons->addWidget(open);
+    buttons->addWidget(edit);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
@@ -49,3 +58,12 @@ void NewsPage::SpeedButton18Click()
 }
 
 void NewsPage::SpeedButton19Click() { OpenExternalUrl(QUrl::fromLocalFile(news_.path())); }
+
+NewsEditor *NewsPage::editNews()
+{
+    auto *editor = new NewsEditor(news_, prompt_, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    connect(editor, &QDialog::accepted, this, &NewsPage::showNews);
+    editor->open();
+    return editor;
+}

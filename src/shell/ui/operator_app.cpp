@@ -9,6 +9,7 @@
 #include "shell/ui/external_url.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_box_prompt.h"
+#include "shell/ui/ukrainian_ui.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,8 +50,10 @@ int RunOperatorWindow(int argc, char **argv)
     // Kept before QApplication takes its own options out of them.
     const std::vector<std::string> arguments(argv, argv + argc);
     QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(
-        QStringLiteral("Web сервіс замовлення таксі \"Tesmora - TAXI\" ver 2.0"));
+    // Before any window: the calendars take the locale they are made with.
+    const UkrainianUi ukrainian;
+    if (!ukrainian.problem().isEmpty())
+        std::fprintf(stderr, "%s\n", ukrainian.problem().toUtf8().constData());
     const QString program = QCoreApplication::applicationFilePath();
 
     int status = 0;
@@ -60,6 +63,8 @@ int RunOperatorWindow(int argc, char **argv)
         // built, so the context holding them comes first; the windows follow in order.
         MessageBoxPrompt prompt;
         ServiceContext context(QDir::currentPath(), prompt);
+        if (!ukrainian.problem().isEmpty())
+            context.webLog.event(QStringLiteral("]: ") + ukrainian.problem());
         ServerControl control(context, false);
         QObject::connect(&control, &ServerControl::openUrl, &app, &OpenExternalUrl);
 
@@ -85,7 +90,7 @@ int RunOperatorWindow(int argc, char **argv)
                 prompt.message(problem);
         });
         QObject::connect(&processSignals, &ProcessSignals::stopRequested, &form1, [&] {
-            control.N5Click();
+            control.stopServers();
             form1.close();
         });
         QObject::connect(&form1, &TForm1::closed, &app, &QCoreApplication::exit);

@@ -1,9 +1,12 @@
 #include "shell/ui/operator_grid.h"
 
+#include "common/service_lock.h"
 #include "shell/ui/grid_look.h"
 
+#include <optional>
+
 OperatorGrid::OperatorGrid(TDANI &danni, TDANI::Grid grid, std::vector<Column> columns, QWidget *parent)
-    : QTableWidget(parent), columns_(std::move(columns))
+    : QTableWidget(parent), danni_(danni), grid_(grid), columns_(std::move(columns))
 {
     QStringList captions;
     for (const Column &column : columns_)
@@ -11,19 +14,37 @@ OperatorGrid::OperatorGrid(TDANI &danni, TDANI::Grid grid, std::vector<Column> c
     SetUpRowGrid(*this, captions);
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow) {
-        if (showing_ || row == previousRow || row < 0)
-            return;
-        emit rowChosen(row + 1);
-        emit currentRowShown();
+        if (!showing_ && row != previousRow && row >= 0)
+            chooseRow(row);
     });
-    // Web threads reopen the grids when clients apply or complain.
+    // Web threads reopen the grids when clients apply or complain. A snapshot no newer
+    // than the rows shown is passed over: its position may be older than the operator's
+    // last move.
     connect(
         &danni, &TDANI::gridChanged, this,
-        [this, grid](TDANI::Grid changed, const GridSnapshot &snapshot) {
-            if (changed == grid)
+        [this](TDANI::Grid changed, const GridSnapshot &snapshot) {
+            if (changed == grid_ && snapshot.generation > snapshot_.generation)
                 showSnapshot(snapshot);
         },
         Qt::QueuedConnection);
+}
+
+void OperatorGrid::chooseRow(int row)
+{
+    std::optional<GridSnapshot> current;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        if (!danni_.SelectRow(grid_, row + 1, snapshot_.generation))
+            current = danni_.Snapshot(grid_);
+    }
+    if (current) {
+        // The rows under the operator's click are gone: the grid shows the dataset as it
+        // stands, on its current row, rather than a row the dataset is not on.
+        showSnapshot(*current);
+        return;
+    }
+    emit rowChosen(row + 1);
+    emit currentRowShown();
 }
 
 void OperatorGrid::showSnapshot(const GridSnapshot &snapshot)

@@ -76,7 +76,7 @@ RequestsPage::RequestsPage(ServiceContext &context, QWidget *parent)
     layout->addWidget(DBGrid2, 1);
     layout->addWidget(group);
 
-    connect(DBGrid2, &OperatorGrid::rowChosen, &logic_, &RegistrationRequests::selectRow);
+    connect(DBGrid2, &OperatorGrid::rowChosen, &logic_, &RegistrationRequests::GPRS_TABL_ZAYAVKIAfterScroll);
     connect(&logic_, &RegistrationRequests::selectionChanged, this, &RequestsPage::showSelection);
     connect(&logic_, &RegistrationRequests::clientsRequested, this, &RequestsPage::clientsRequested);
     connect(SpeedButton11, &QPushButton::clicked, &logic_, &RegistrationRequests::SpeedButton11Click);

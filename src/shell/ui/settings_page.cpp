@@ -125,8 +125,13 @@ QGroupBox *SettingsPage::databaseGroup()
         {addDatabaseLabel(form, "Label22", QStringLiteral("НАЗВА  БАЗИ  ДИСПЕТЧЕРІВ :")),
          &S::NAME_BAZA},
         {addDatabaseLabel(form, "Label16", QStringLiteral("ЛОГІН СЕРВЕРА")), &S::LOGIN},
-        {addDatabaseLabel(form, "Label15", QStringLiteral("ПАРОЛЬ СЕРВЕРА")), &S::PASS},
     };
+    passwordShown_ = new QToolButton;
+    passwordShown_->setObjectName(QStringLiteral("PasswordShown"));
+    passwordShown_->setText(QStringLiteral("показати"));
+    passwordShown_->setCheckable(true);
+    connect(passwordShown_, &QToolButton::toggled, this, &SettingsPage::showPassword);
+    password_ = addDatabaseLabel(form, "Label15", QStringLiteral("ПАРОЛЬ СЕРВЕРА"), passwordShown_);
     return group;
 }
 
@@ -298,7 +303,7 @@ void SettingsPage::addFlag(QFormLayout *form, const char *name, const QString &c
     flags_.emplace_back(box, member);
 }
 
-QLabel *SettingsPage::addDatabaseLabel(QFormLayout *form, const char *name, const QString &caption)
+QLabel *SettingsPage::addDatabaseLabel(QFormLayout *form, const char *name, const QString &caption, QWidget *beside)
 {
     auto *value = new QLabel;
     value->setObjectName(QString::fromLatin1(name));
@@ -306,8 +311,31 @@ QLabel *SettingsPage::addDatabaseLabel(QFormLayout *form, const char *name, cons
     QFont font = value->font();
     font.setBold(true);
     value->setFont(font);
-    form->addRow(captionLabel(caption), value);
+    if (!beside) {
+        form->addRow(captionLabel(caption), value);
+        return value;
+    }
+    auto *row = new QHBoxLayout;
+    row->addWidget(value);
+    row->addWidget(beside);
+    row->addStretch();
+    form->addRow(captionLabel(caption), row);
     return value;
+}
+
+void SettingsPage::showPassword()
+{
+    if (!databaseShown_) {
+        password_->setText(kNotSet);
+        return;
+    }
+    QString password;
+    {
+        ServiceLockGuard lock(ServiceLock());
+        password = context_.settings.PASS;
+    }
+    // The mask tells nothing of the password, not even its length.
+    password_->setText(passwordShown_->isChecked() ? password : QString(8, QChar(0x25CF)));
 }
 
 void SettingsPage::refresh()
@@ -323,6 +351,7 @@ void SettingsPage::refresh()
         box->setChecked(s.*member);
     for (const auto &[label, member] : databaseLabels_)
         label->setText(databaseShown_ ? s.*member : kNotSet);
+    showPassword();
     // After a load the list holds the saved tariff alone; the rest come when it opens.
     tariff_->clear();
     if (!s.MAIN_TARIF.isEmpty()) {

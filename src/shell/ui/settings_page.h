@@ -13,6 +13,7 @@ class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 class QVBoxLayout;
 class ServiceContext;
 class TariffComboBox;
@@ -55,7 +56,9 @@ private:
                  QString ServerSettings::*member, bool number = false);
     void addFlag(QFormLayout *form, const char *name, const QString &caption,
                  bool ServerSettings::*member);
-    QLabel *addDatabaseLabel(QFormLayout *form, const char *name, const QString &caption);
+    QLabel *addDatabaseLabel(QFormLayout *form, const char *name, const QString &caption, QWidget *beside = nullptr);
+    // The database password stays masked until the operator asks to see it.
+    void showPassword();
     void chooseTariff(const QString &name);
 
     ServiceContext &context_;
@@ -64,5 +67,7 @@ private:
     std::vector<std::pair<QCheckBox *, bool ServerSettings::*>> flags_;
     std::vector<std::pair<QLabel *, QString ServerSettings::*>> databaseLabels_;
     TariffComboBox *tariff_ = nullptr;
+    QLabel *password_ = nullptr;
+    QToolButton *passwordShown_ = nullptr;
     bool databaseShown_ = false;
 };
