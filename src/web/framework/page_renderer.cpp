@@ -48,9 +48,10 @@ var f=document.getElementById('kv-form'),leaving=false;
 function leave(){leaving=true;setTimeout(function(){leaving=false;},8000);}
 window.addEventListener('pageshow',function(){leaving=false;});
 // A page left for good (tab closed, another site) gives its session back at once; the
-// service's own next page keeps it (see the server's grace).
+// service's own next page keeps it (see the server's grace), and so does the page served
+// anew by a reload or Back, which comes before this one leaves (the view number).
 window.addEventListener('pagehide',function(){if(leaving||!navigator.sendBeacon)return;
-var b=new URLSearchParams();b.set('__token',f.elements['__token'].value);navigator.sendBeacon(f.action+'/leave',b);});
+var b=new URLSearchParams();b.set('__token',f.elements['__token'].value);b.set('__view',f.dataset.view);navigator.sendBeacon(f.action+'/leave',b);});
 f.addEventListener('submit',function(k){if(leaving)k.preventDefault();else leave();});
 function post(kind,source){if(leaving)return;leave();var i=document.createElement('input');i.type='hidden';i.name=kind;i.value=source;f.appendChild(i);f.submit();}
 function notices(open,alerts){open.forEach(function(u){window.open(u,'_blank','noopener,noreferrer');});alerts.forEach(function(m){alert(m);});}
@@ -102,16 +103,17 @@ QString jsonArray(const QStringList &texts)
 
 namespace PageRenderer {
 
-QByteArray page(const WebPage &page, const QString &action, const QString &token, const QStringList &messages,
-                const QStringList &windows, const QString &styleSheet)
+QByteArray page(const WebPage &page, const QString &action, const QString &token, quint64 view,
+                const QStringList &messages, const QStringList &windows, const QString &styleSheet)
 {
     QString html = head(page.title, styleSheet);
     html += QStringLiteral("<body class=\"kv-page %1\">\n<form id=\"kv-form\" method=\"post\" action=\"%2\" "
-                           "accept-charset=\"UTF-8\">\n<input type=\"hidden\" name=\"__page\" value=\"%3\">"
+                           "accept-charset=\"UTF-8\" data-view=\"%5\">\n<input type=\"hidden\" name=\"__page\" value=\"%3\">"
                            "<input type=\"hidden\" name=\"__token\" value=\"%4\">"
                            // Enter in a field without a button of its own submits nothing.
                            "<button type=\"submit\" name=\"__click\" value=\"\" hidden tabindex=\"-1\"></button>\n")
-                .arg(html::escape(page.cssClass), html::escape(action), html::escape(page.name()), html::escape(token));
+                .arg(html::escape(page.cssClass), html::escape(action), html::escape(page.name()), html::escape(token),
+                     QString::number(view));
     for (const WebControl *control : page.topLevelControls())
         html += control->render();
     html += QStringLiteral("</form>\n");
