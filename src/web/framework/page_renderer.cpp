@@ -32,6 +32,7 @@ a.kv-label{color:#1f5fa8;text-decoration:underline;cursor:pointer}
 .kv-tab-head{border:1px solid #b8c2cf;border-bottom:none;border-radius:5px 5px 0 0;background:#e7ecf2;padding:5px 12px;cursor:pointer;font:inherit}
 .kv-tab-head.kv-tab-active{background:#fff;font-weight:bold}
 .kv-tab-page{padding:10px 4px}
+.kv-grid{max-width:100%;overflow-x:auto}
 .kv-grid table{border-collapse:collapse;width:100%}
 .kv-grid th,.kv-grid td{border:1px solid #d5dbe3;padding:3px 6px;text-align:left}
 .kv-grid th{background:#e7ecf2}
@@ -39,6 +40,23 @@ a.kv-label{color:#1f5fa8;text-decoration:underline;cursor:pointer}
 .kv-grid tr.kv-selected td{background:#dbe8f7}
 .kv-message{max-width:640px;margin:60px auto 12px;padding:20px 24px;background:#fff;border:1px solid #d5dbe3;border-radius:6px;font-size:17px}
 .kv-message-home{max-width:640px;margin:0 auto;padding:0 24px}
+@media (max-width:1023.98px){
+body{overflow-wrap:anywhere}
+form{padding:10px 12px 20px}
+.kv-edit,.kv-combo,.kv-memo{font-size:16px}
+.kv-edit,.kv-combo{display:block;width:100%;max-width:100%;min-height:44px;box-sizing:border-box;margin:4px 0}
+.kv-button,.kv-link,.kv-tab-head{min-height:44px}
+.kv-button,.kv-link{min-width:44px}
+.kv-image-button{min-width:44px;min-height:44px}
+.kv-check label,a.kv-label{display:inline-flex;align-items:center;gap:6px;min-height:44px}
+.kv-check input{width:20px;height:20px;margin:0}
+.kv-grid{overflow-wrap:normal}
+.kv-tab-heads{flex-wrap:wrap}
+.kv-tab-head{flex:1 1 auto}
+.kv-message{margin:24px 12px 12px;padding:16px}
+.kv-message-home{padding:0 12px}
+.kv-message-home a{display:inline-flex;align-items:center;min-height:44px}
+}
 )";
 
 const char *const kScript = R"(<script>
