@@ -367,6 +367,13 @@ void TSpeedOrder::IWTimer1Timer()
     }
 }
 
+void TSpeedOrder::stopFollowing(TIWUserSession &user)
+{
+    // The session follows no order any more: a page left now gives its slot back.
+    user.OrderNumber = 0;
+    release();
+}
+
 void TSpeedOrder::followOrder(TIWUserSession &user)
 {
     TDANI &d = context_.danni;
@@ -431,12 +438,12 @@ void TSpeedOrder::followOrder(TIWUserSession &user)
     }
     case 4:
         session().showMessage(QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));
-        release();
+        stopFollowing(user);
         break;
     case 5:
         session().showMessage(QStringLiteral("Замовлення знищено диспетчером ! Повторіть спробу або замовте у "
                                              "телефонному режимі !"));
-        release();
+        stopFollowing(user);
         break;
     default:
         break;
