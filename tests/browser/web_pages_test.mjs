@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { alertingPage, launchBrowser, step, steps } from './journey.mjs';
-import { widths } from './phone.mjs';
+import { audit, widths } from './phone.mjs';
 import { Service } from './service.mjs';
 
 const browser = await launchBrowser();
@@ -103,6 +103,7 @@ try {
     assert.equal(await maintenance.evaluate(() => document.querySelector('#IWImage1 img').naturalWidth), 600);
     const measured = await widths(maintenance);
     assert.deepEqual(Object.entries(measured).map(([w, m]) => m.width <= Number(w)), [true, true, true]);
+    assert.deepEqual((await audit(maintenance)).filter((v) => v.impact === 'critical'), []);
   });
 
   await step('the time-limit message after the planned end', async () => {
