@@ -187,7 +187,7 @@ public:
 };
 
 // A picture at an address; a button when it has a click handler (an asynchronous one
-// too), named by its accessible name or its tool tip.
+// too), which its accessible name names.
 class WebImage : public WebControl {
 public:
     using WebControl::WebControl;
