@@ -26,6 +26,7 @@ QStringList firstColumn(fb::Query &query, int column = 0)
 AddressPanel::AddressPanel(ServiceContext &context, Controls controls) : context_(context), c_(controls)
 {
     // Roles for the pages' style: each page names the controls its own way.
+    c_.search.cssClass = QStringLiteral("kv-ap-search");
     c_.find.cssClass = QStringLiteral("kv-ap-find");
     c_.category.cssClass = QStringLiteral("kv-ap-category");
     c_.list.cssClass = QStringLiteral("kv-ap-list");
@@ -43,11 +44,16 @@ AddressPanel::AddressPanel(ServiceContext &context, Controls controls) : context
     c_.category.onAsyncClick = [this] { CategoryChange(); };
     c_.list.onAsyncClick = [this] { ListClick(); };
     c_.list.rows = 8;
+    c_.list.accessibleName = QStringLiteral("Знайдені вулиці і обєкти");
     c_.houseLabel.caption = QStringLiteral("Будинок");
+    // One label stands for the house list and the house field, whichever shows.
+    c_.houses.accessibleName = c_.freeHouse.accessibleName = c_.houseLabel.caption;
     c_.freeHouse.maxLength = 20;
     c_.flatLabel.caption = QStringLiteral("Квартира / підїзд");
+    c_.flatLabel.forControl = c_.flat.name();
     c_.flat.maxLength = 100;
     c_.directionsLabel.caption = QStringLiteral("Додатково, як підїхати (при потребі)");
+    c_.directionsLabel.forControl = c_.directions.name();
     c_.directions.readOnly = false;
     c_.directions.maxLength = 500;
 }

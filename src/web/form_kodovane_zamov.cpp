@@ -131,7 +131,9 @@ void TForm_KodovaneZamov::setUpControls()
     IWGrid1.caption = QStringLiteral("Список  активних  замовлень");
     IWGrid1.columns = active + QStringList{QStringLiteral("Дані авто")};
     IWLabel23.caption = QStringLiteral("початкова дата");
+    IWLabel23.forControl = IWComboBox7.name();
     IWLabel27.caption = QStringLiteral("кінцева дата");
+    IWLabel27.forControl = IWComboBox8.name();
     IWGrid2.caption = QStringLiteral("Архів  виконаних  замовлень");
     IWGrid2.columns = active + QStringList{QStringLiteral("Позивний")};
 
@@ -139,19 +141,23 @@ void TForm_KodovaneZamov::setUpControls()
     IWLabel34.caption = QStringLiteral("Обмін  повідомленнями");
     IWLabel34.cssClass = QStringLiteral("kv-heading");
     IWLabel6.caption = QStringLiteral("Вхідне особисте повідомлення ...");
+    IWLabel6.forControl = IWMemo1.name();
     IWButton7.caption = QStringLiteral("Оновити дані ...");
     IWButton7.onClick = [this] { IWButton7Click(); };
     IWButton1.caption = QStringLiteral("Очистити вхідне повідомлення");
     IWButton1.onClick = [this] { IWButton1Click(); };
     IWLabel9.caption = QStringLiteral("Скарга / побажання ...");
+    IWLabel9.forControl = IWMemo2.name();
     IWLabel22.caption = QStringLiteral("не більше 500 символів");
     IWLabel22.cssClass = QStringLiteral("kv-notice");
     IWMemo2.readOnly = false;
     IWMemo2.maxLength = 500;
     IWLabel21.caption = QStringLiteral("Кому адресовано ...");
+    IWLabel21.forControl = IWComboBox2.name();
     IWComboBox2.items = {QStringLiteral("ДИРЕКТОРУ"), QStringLiteral("АДМІНІСТРАТОРУ"),
                          QStringLiteral("ГОЛОВНОМУ ДИСПЕТЧЕРУ"), QStringLiteral("інше ...")};
     IWLabel11.caption = QStringLiteral("Отримати відповідь ...");
+    IWLabel11.forControl = IWComboBox1.name();
     IWComboBox1.items = {QStringLiteral("НА ТЕЛЕФОН"), QStringLiteral("НА EMAIL"),
                          QStringLiteral("ЯК ОСОБИСТЕ ПОВІДОМЛЕННЯ")};
     IWComboBox1.itemIndex = 2;
@@ -159,6 +165,7 @@ void TForm_KodovaneZamov::setUpControls()
     IWButton2.onClick = [this] { IWButton2Click(); };
 
     IWLabel33.caption = QStringLiteral("Д о п о м о г а");
+    IWLabel33.accessibleName = QStringLiteral("Допомога");
     IWLabel33.cssClass = QStringLiteral("kv-heading");
     IWText2.lines = kHelpLines.join(u'\n');
     IWText2.cssClass = QStringLiteral("kv-help");
@@ -199,6 +206,8 @@ void TForm_KodovaneZamov::setUpControls()
     IWComboBox5.onAsyncClick = [this] { IWComboBox5Change(); };
     IWComboBox6.onAsyncClick = [this] { IWComboBox6Change(); };
     IWLabel41.caption = IWLabel53.caption = QStringLiteral("з архіва");
+    IWComboBox5.accessibleName = IWLabel24.caption + u' ' + IWLabel41.caption;
+    IWComboBox6.accessibleName = IWLabel25.caption + u' ' + IWLabel53.caption;
     IWLabel30.caption = QStringLiteral("Тариф");
     IWLabel37.caption = QStringLiteral("майте на увазі, що тариф стоїть по замовчюванні, під час добавлення "
                                        "додаткових даних дійсний тариф і сума під час поїздки може відрізнятися від "
@@ -215,16 +224,21 @@ void TForm_KodovaneZamov::setUpControls()
                             QStringLiteral("Створення замовлення  ...  ")};
     IWTabControl2Page0.cssClass = QStringLiteral("kv-address");
     IWLabel42.caption = QStringLiteral("Назва");
+    IWLabel42.forControl = IWEdit1.name();
     IWLabel43.caption = QStringLiteral("Обєкт");
+    IWLabel43.forControl = IWComboBox3.name();
     IWTabControl2Page1.cssClass = IWTabControl2Page2.cssClass = IWTabControl2Page3.cssClass =
         QStringLiteral("kv-options");
     IWLabel49.caption = QStringLiteral("додатково про вантаж");
+    IWLabel49.forControl = IWEdit4.name();
     IWCheckBox1.caption = QStringLiteral("Попереднє замовлення / на даний час");
     IWLabel47.caption = QStringLiteral("Дата");
+    IWLabel47.forControl = IWEdit5.name();
     IWLabel48.caption = QStringLiteral("Год./хв.");
     IWCheckBox7.caption = QStringLiteral("Ювілейна / Звичайна поїздка");
     IWCheckBox7.onAsyncClick = [this] { IWCheckBox7Click(); };
     IWLabel50.caption = QStringLiteral("Кількість автомобілів");
+    IWLabel50.forControl = IWEdit2.name();
     IWEdit2.maxLength = 2;  // each car is an order of its own
     IWLabel40.caption = QStringLiteral("при розрахунку сума рахується на один автомобіль");
     IWLabel56.caption = QStringLiteral("у випадку ювілейного замовлення, статус замовлення [швидке]");

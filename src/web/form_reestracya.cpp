@@ -57,13 +57,17 @@ TForm_Reestracya::TForm_Reestracya(WebSession &session)
 
     RegionForm.cssClass = QStringLiteral("kv-reg-form");
     IWLabel5.caption = QStringLiteral("Діючий код клієнта");
+    IWLabel5.forControl = IWEdit1.name();
     IWLabel7.caption = QStringLiteral("вводити повний код, наприклад 00220");
     IWLabel6.caption = QStringLiteral("Ваш пароль для входу в систему");
+    IWLabel6.forControl = IWEdit2.name();
     IWLabel8.caption = QStringLiteral("латинські букви і цифри, не більше 10 знаків");
     IWLabel3.caption = QStringLiteral("Головний контактний телефонний номер");
+    IWLabel3.forControl = IWEdit3.name();
     IWLabel9.caption = QStringLiteral("без префікса країни, наприклад 0503332255");
     IWLabel7.cssClass = IWLabel8.cssClass = IWLabel9.cssClass = QStringLiteral("kv-reg-hint");
     IWLabel10.caption = QStringLiteral("Примітка (до 500 симв.)");
+    IWLabel10.forControl = IWMemo1.name();
     IWEdit1.maxLength = kCodeLength;
     IWEdit2.maxLength = kPasswordLength;
     IWEdit3.maxLength = kTelephoneLength;

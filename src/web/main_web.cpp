@@ -73,6 +73,8 @@ TWebMainForm::TWebMainForm(WebSession &session)
                                    "додаткових функцій. Клієнт повинен мати хоча би одну виконану поїздку.");
     IWButton1.caption = kEnter;
     IWButton1.hint = QStringLiteral("Перехід у форму створення нового швидкого замовлення");
+    // The spelt-out caption reads as the word, and each of the three says where it leads.
+    IWButton1.accessibleName = QStringLiteral("Вхід у швидке замовлення");
     IWButton1.onClick = [this] { IWButton1Click(); };
 
     IWText3.lines = QStringLiteral("Кодоване замовлення. Додаткова можливість перегляду даних і стану замовлення. "
@@ -89,11 +91,13 @@ TWebMainForm::TWebMainForm(WebSession &session)
     IWEdit1.accessibleName = IWLabel2.caption;
     IWEdit2.accessibleName = IWLabel3.caption;
     IWButton2.caption = kEnter;
+    IWButton2.accessibleName = QStringLiteral("Вхід у кодоване замовлення");
     IWButton2.onClick = [this] { IWButton2Click(); };
 
     IWText4.lines = QStringLiteral("Реєстрація у web системі замовлень. Дає можливість входу у форму кодованого "
                                    "замовлення.");
     IWButton3.caption = kEnter;
+    IWButton3.accessibleName = QStringLiteral("Вхід у реєстрацію");
     IWButton3.onClick = [this] { IWButton3Click(); };
 
     RegionAdvert.cssClass = QStringLiteral("kv-advert");
@@ -101,6 +105,7 @@ TWebMainForm::TWebMainForm(WebSession &session)
     IWImageFile1.height = 120;
     IWImageFile1.onAsyncClick = [this] { IWImageFile1Click(); };
     IWLabel4.caption = QStringLiteral("НА ПРАВАХ РЕКЛАМИ");
+    IWImageFile1.accessibleName = IWMemo1.accessibleName = IWLabel4.caption;
     IWMemo1.borderless = true;
     IWText5.cssClass = QStringLiteral("kv-bottom");
     PageChrome::SetUpFooterLabel(IWLabel1);

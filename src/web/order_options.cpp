@@ -15,9 +15,13 @@ OrderOptions::OrderOptions(Controls controls) : c_(controls)
     c_.freeText.caption = QStringLiteral("Додаткові дані замовл.");
     c_.freeText.onAsyncClick = [this] { c_.freeTextEdit.enabled = c_.freeText.checked; };
     c_.freeTextEdit.maxLength = 200;
+    c_.freeTextEdit.accessibleName = c_.freeText.caption;
     c_.preliminary.onAsyncClick = [this] { PreliminaryClick(); };
     c_.date.maxLength = 10;
     c_.hour.maxLength = c_.minute.maxLength = 2;
+    // The pages' one label "Год./хв." stands over both fields.
+    c_.hour.accessibleName = QStringLiteral("Год.");
+    c_.minute.accessibleName = QStringLiteral("хв.");
     c_.date.cssClass = QStringLiteral("kv-date");
     c_.hour.cssClass = c_.minute.cssClass = QStringLiteral("kv-time");
 }

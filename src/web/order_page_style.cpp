@@ -40,10 +40,11 @@ QString OrderPagesStyle()
 .kv-content{flex:1;min-width:0;margin:0;padding:0;border:none;background:none}
 .kv-content .kv-panel{margin:0}
 .kv-grid caption{text-align:left;font-weight:700;padding:0 0 6px}
-.kv-grid{overflow-x:auto}
-.kv-new-order{display:grid;grid-template-columns:11em minmax(0,1fr) auto auto minmax(0,14em) auto;gap:6px 8px;align-items:center;margin:0 0 10px}
+.kv-new-order{display:grid;gap:6px 8px;align-items:center;margin:0 0 10px}
 .kv-new-order .kv-image-button{margin:0}
 .kv-new-order .kv-combo{width:100%}
+@media (min-width:1024px){
+.kv-new-order{grid-template-columns:11em minmax(0,1fr) auto auto minmax(0,14em) auto}
 #IWLabel26,#IWLabel37{grid-column:1 / -1}
 #IWLabel24,#IWLabel25,#IWLabel30,#IWLabel31{grid-column:1}
 #IWLabel51,#IWLabel52,#IWLabel38,#IWLabel39{grid-column:2}
@@ -57,10 +58,37 @@ QString OrderPagesStyle()
 #IWLabel30,#IWLabel38{grid-row:4}
 #IWLabel37{grid-row:5}
 #IWLabel31,#IWLabel39,#IWImageButton9,#IWImageButton8{grid-row:6}
+}
 .kv-point{font-style:italic}
 .kv-help{white-space:pre-wrap;font-size:14px}
 .kv-messages .kv-label,.kv-messages .kv-memo{display:block}
 .kv-messages .kv-button{margin-right:8px}
 .kv-messages .kv-combo{margin:2px 0 8px}
+@media (max-width:1023.98px){
+.kv-progress{max-height:70vh}
+.kv-address,.kv-contact{grid-template-columns:minmax(0,1fr) auto}
+.kv-address>*,.kv-contact>*{grid-column:1 / -1}
+.kv-address>.kv-ap-search{grid-column:1}
+.kv-address>.kv-ap-find{grid-column:2}
+.kv-contact .kv-button{width:100%}
+.kv-options .kv-edit{margin-left:0}
+.kv-options .kv-date,.kv-options .kv-time{display:inline-block;margin:4px 6px 4px 0}
+.kv-options .kv-date{width:8.5em}
+.kv-options .kv-time{width:4em}
+.kv-client-panel{grid-template-columns:minmax(0,3fr) minmax(0,2fr)}
+.kv-workspace{flex-direction:column;align-items:stretch}
+.kv-side-menu{display:grid;grid-template-rows:auto auto;grid-auto-flow:column;grid-auto-columns:minmax(0,1fr);justify-items:center;min-width:0;padding:8px 4px}
+.kv-side-menu .kv-label{margin:0;font-size:11px;white-space:nowrap}
+.kv-new-order{grid-template-columns:minmax(0,1fr) auto auto}
+.kv-new-order>*{grid-column:1 / -1}
+#IWLabel51,#IWLabel52,#IWLabel39,#IWComboBox5,#IWComboBox6{grid-column:1}
+#IWImageButton11,#IWImageButton12,#IWImageButton9{grid-column:2}
+#IWImageButton13,#IWImageButton8{grid-column:3}
+#IWLabel41,#IWLabel53{grid-column:2 / -1}
+#IWLabel26{order:1}#IWLabel24{order:2}#IWLabel51,#IWImageButton11{order:3}#IWComboBox5,#IWLabel41{order:4}
+#IWLabel25{order:5}#IWLabel52,#IWImageButton12,#IWImageButton13{order:6}#IWComboBox6,#IWLabel53{order:7}
+#IWLabel30{order:8}#IWLabel38{order:9}#IWLabel37{order:10}#IWLabel31{order:11}#IWLabel39,#IWImageButton9{order:12}#IWImageButton8{order:13}
+.kv-messages .kv-button{width:100%;margin:4px 0}
+}
 )");
 }

@@ -47,7 +47,7 @@ QString StyleSheet()
 .kv-section .kv-text{margin:0 0 8px}
 .kv-section .kv-label{display:inline-block;min-width:7em}
 .kv-advert{display:grid;grid-template-columns:194px 1fr;grid-template-rows:auto 1fr;column-gap:14px;align-items:start}
-.kv-advert .kv-image{grid-row:1 / span 2;width:194px;height:120px}
+.kv-advert .kv-image{grid-row:1 / span 2;width:194px;height:120px;padding:0;margin:0;border:0}
 .kv-advert .kv-label{font-size:12px;font-weight:700;letter-spacing:1px;color:#6b7785}
 .kv-advert .kv-memo{min-height:90px}
 .kv-bottom{margin:14px 0 0;color:#4a5563}
@@ -59,6 +59,14 @@ QString StyleSheet()
 .kv-maintenance .kv-footer{margin-top:0;border-top:none;border-bottom:1px solid #d5dbe3;padding:0 0 8px}
 .kv-maintenance .kv-side{position:absolute;left:0;top:40px;width:120px;border:none;background:none}
 .kv-maintenance #IWImage1{position:absolute}
+@media (max-width:1023.98px){
+.kv-section .kv-label{display:block;min-width:0}
+.kv-advert{grid-template-columns:minmax(0,1fr)}
+.kv-advert .kv-image{grid-row:auto}
+.kv-company .kv-caption{display:block;min-width:0}
+.kv-maintenance .kv-side,.kv-maintenance #IWImage1{position:static;width:auto}
+.kv-maintenance #IWImage1 img{max-width:100%;height:auto}
+}
 )");
 }
 

@@ -15,5 +15,10 @@ QString RegistrationPageStyle()
 .kv-reg-hint{font-size:13px;color:#5a6775}
 .kv-reg-form .kv-memo{grid-column:1 / -1;min-height:5em}
 .kv-reg-form .kv-button{grid-column:1 / -1;justify-self:start;margin-top:6px}
+@media (max-width:1023.98px){
+.kv-reg-form{grid-template-columns:minmax(0,1fr);gap:2px}
+.kv-reg-hint{margin:0 0 10px}
+.kv-reg-form .kv-button{justify-self:stretch}
+}
 )");
 }

@@ -56,7 +56,9 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
     IWLabel2.caption = QStringLiteral("Адреса подачи");
     IWLabel2.cssClass = QStringLiteral("kv-heading");
     IWLabel3.caption = QStringLiteral("Назва");
+    IWLabel3.forControl = IWEdit1.name();
     IWLabel5.caption = QStringLiteral("Обєкт");
+    IWLabel5.forControl = IWComboBox1.name();
 
     IWRegion3.cssClass = QStringLiteral("kv-options");
     IWLabel10.caption = QStringLiteral("Тариф по замовчюванні :");
@@ -64,8 +66,10 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
     IWLabel4.caption = QStringLiteral("При виборі додаткових пунктів реальний тариф поїздки може змінитися");
     IWLabel4.cssClass = QStringLiteral("kv-notice");
     IWLabel12.caption = QStringLiteral("додатково про вантаж");
+    IWLabel12.forControl = IWEdit4.name();
     IWCheckBox1.caption = QStringLiteral("Попереднє замовлення");
     IWLabel13.caption = QStringLiteral("Дата");
+    IWLabel13.forControl = IWEdit5.name();
     IWLabel14.caption = QStringLiteral("Год./хв.");
 
     IWRegion4.cssClass = QStringLiteral("kv-contact");
@@ -75,6 +79,7 @@ TSpeedOrder::TSpeedOrder(WebSession &session)
     IWEdit8.accessibleName = QStringLiteral("Контактний телефон");
     IWLabel17.caption = QStringLiteral("або міський скорочений");
     IWLabel16.caption = QStringLiteral("Код клієнта (при потребі)");
+    IWLabel16.forControl = IWEdit9.name();
     IWEdit9.maxLength = 10;
     IWLabel6.caption = QStringLiteral("вводити повний код, наприклад 00220");
     IWLabel6.cssClass = QStringLiteral("kv-notice");
@@ -113,6 +118,7 @@ void TSpeedOrder::IWAppFormCreate()
                                 QStringLiteral("6. без прорахування відстані і вартості")}
                         .join(u'\n');
     IWText1.cssClass = QStringLiteral("kv-instructions");
+    IWText1.log = false;
     Address.Reset();
 
     Options.Reset();
@@ -339,6 +345,7 @@ void TSpeedOrder::submit()
 
     IWRegion2.visible = IWRegion3.visible = IWImageButton1.visible = IWButton1.visible = false;
     IWText1.cssClass = QStringLiteral("kv-progress");
+    IWText1.log = true;
     IWText1.lines = QStringLiteral("********** Процес створення і опрацювання замовлення *********");
     addLine(QStringLiteral("ВІДМОВА ВІД ЗАМОВЛЕННЯ МОЖЛИВА ТІЛЬКИ У ТЕЛЕФОННОМУ РЕЖИМІ тел.[") + firmTelephone() + u']');
 
@@ -358,6 +365,13 @@ void TSpeedOrder::IWTimer1Timer()
                     + QStringLiteral(" немає звязку з базою даних диспетчерської служби, очікування відновлення ..."));
         dispatchLost_ = true;
     }
+}
+
+void TSpeedOrder::stopFollowing(TIWUserSession &user)
+{
+    // The session follows no order any more: a page left now gives its slot back.
+    user.OrderNumber = 0;
+    release();
 }
 
 void TSpeedOrder::followOrder(TIWUserSession &user)
@@ -424,12 +438,12 @@ void TSpeedOrder::followOrder(TIWUserSession &user)
     }
     case 4:
         session().showMessage(QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));
-        release();
+        stopFollowing(user);
         break;
     case 5:
         session().showMessage(QStringLiteral("Замовлення знищено диспетчером ! Повторіть спробу або замовте у "
                                              "телефонному режимі !"));
-        release();
+        stopFollowing(user);
         break;
     default:
         break;

@@ -97,6 +97,8 @@ private:
     void orderFailed();
     // One timer tick of the tracking; a database failure is thrown.
     void followOrder(TIWUserSession &user);
+    // The order is closed or deleted: the page goes.
+    void stopFollowing(TIWUserSession &user);
     QString firmTelephone() const;
 
     ServiceContext &context_;

@@ -13,10 +13,12 @@
 namespace {
 
 const char *const kTimeOutPage = R"(<!DOCTYPE html>
-<html lang="uk"><head><meta charset="windows-1251"><title>Сесія завершена</title>
+<html lang="uk"><head><meta charset="windows-1251"><meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Сесія завершена</title>
 <style>body{margin:0;background:#eef1f5;font:16px/1.5 "Segoe UI",Arial,sans-serif;color:#1d2733}
 div{max-width:560px;margin:80px auto;padding:24px 28px;background:#fff;border:1px solid #d5dbe3;border-radius:6px}
-a{color:#1f5fa8}</style></head>
+a{color:#1f5fa8}
+@media (max-width:1023.98px){div{margin:24px 12px;padding:16px}a{display:inline-block;padding:11px 0}}</style></head>
 <body><div><h1 style="font-size:20px;margin-top:0">Сесія завершена</h1>
 <p>Час роботи сесії вичерпано або сесія вже завершена.</p>
 <p><a href="/zakaz">Перейти на головну сторінку</a></p></div></body></html>

@@ -11,6 +11,7 @@ TWebNews::TWebNews(WebSession &session) : WebPage(session, QString::fromLatin1(k
     PageChrome::SetUpHomeButton(IWImageButton1);
     PageChrome::SetUpExitLink(IWLink1);
     IWMemo1.borderless = true;
+    IWMemo1.accessibleName = title;
     PageChrome::SetUpFooterLabel(IWLabel1);
     IWAppFormCreate();
 }

@@ -88,6 +88,15 @@ try {
     assert.deepEqual(page.alerts.splice(0), ['У Вас ще залишилося [0] спроби прорахунку відстані і суми поїздки.']);
     assert.equal(await page.isVisible('#IWImageButton8'), false);
   });
+  await step("the demo's stand-in follows coded orders to the archive", async () => {
+    service.startLiveDispatcher(1);
+    await click(page, '#IWImageButton1');
+    await page.waitForFunction(() => document.querySelectorAll('#IWGrid1 tbody tr').length === 0);
+    await click(page, '#IWImageButton3');
+    const callsigns = await page.$$eval('#IWGrid2 tbody tr td:last-child', (cells) => cells.map((c) => c.textContent));
+    assert.equal(callsigns.length, 2);
+    assert.ok(callsigns.every((callsign) => /^\d+$/.test(callsign)), callsigns.join());
+  });
   await service.stop();
   console.log(`all ${steps.length} steps passed`);
 } catch (error) {

@@ -55,6 +55,13 @@ export class Service {
     if (run.status !== 0) throw new Error('korvantis-dispatcher failed: ' + run.stderr);
   }
 
+  // The stand-in's "live" mode, as the demo runs it: every open web order one step further
+  // each `seconds`. Stopped with the service.
+  startLiveDispatcher(seconds) {
+    const program = path.join(path.dirname(binary), 'tests', 'korvantis-dispatcher');
+    this.live = spawn(program, [this.dispatchDatabase, this.password, 'live', String(seconds)], { stdio: 'ignore' });
+  }
+
   // A query on the dispatchers' database; the rows as isql prints them.
   dispatchQuery(statement) {
     const run = spawnSync('isql-fb', ['-q', '-ch', 'UTF8', '-user', 'SYSDBA', '-password', this.password,
@@ -80,6 +87,7 @@ export class Service {
   }
 
   async stop() {
+    this.live?.kill();
     if (!this.process || this.process.exitCode !== null) return;
     const exited = new Promise((resolve) => this.process.on('exit', resolve));
     this.process.kill('SIGTERM');

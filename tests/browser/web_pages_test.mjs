@@ -4,6 +4,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { alertingPage, launchBrowser, step, steps } from './journey.mjs';
+import { audit, widths } from './phone.mjs';
 import { Service } from './service.mjs';
 
 const browser = await launchBrowser();
@@ -92,14 +93,17 @@ try {
   // Second run: maintenance start page and sessions whose planned end comes at once.
   await service.start('[DOSTUP]\nPORT_WEB_SERVERA={port}\nZAGRUZKA_REMONT_ROBIT=1\nMAX_KIL_ZEDNAYA=3\n' +
                       'MAX_CHAS_NEKODOVANOGO_ZEDN=0\n[DOSTUP_JAVA]\nCLOSE_SERVER=1\n');
-  const third = await browser.newContext({ viewport: { width: 800, height: 700 } });
+  const third = await browser.newContext({ viewport: { width: 1100, height: 700 } });
   const maintenance = await newPage(third);
-  await step('maintenance page centres its picture', async () => {
+  await step('maintenance page centres its picture, and fits a phone', async () => {
     await maintenance.goto(service.url);
     assert.equal(await maintenance.title(), 'Сайт на реконструкції ...');
     const box = await maintenance.locator('#IWImage1').boundingBox();
-    assert.deepEqual([box.x, box.y], [125, 55]);
+    assert.deepEqual([box.x, box.y], [275, 55]);
     assert.equal(await maintenance.evaluate(() => document.querySelector('#IWImage1 img').naturalWidth), 600);
+    const measured = await widths(maintenance);
+    assert.deepEqual(Object.entries(measured).map(([w, m]) => m.width <= Number(w)), [true, true, true]);
+    assert.deepEqual((await audit(maintenance)).filter((v) => v.impact === 'critical'), []);
   });
 
   await step('the time-limit message after the planned end', async () => {

@@ -67,25 +67,30 @@ TEST_F(WebServiceTest, OneAddressHoldsItsShareAndALeftPageGivesItsSlotBack)
     EXPECT_EQ(context.accounts.values().refusedSessions, QStringLiteral("3"));
     EXPECT_EQ(context.webLog.lines().filter(QStringLiteral("IP : 127.0.0.1 не відкрито: ця адреса вже має 2 зєднань")).size(), 1);
 
-    // A left page: only with the page's current token, not while an order is followed, and
-    // not when the session goes on within the grace.
-    const auto leave = [this](const WebClient &client, const QString &token) {
+    // A left page: only with the page's current token, not while an order is followed, not
+    // when the session goes on within the grace, and not when the page was served anew
+    // before the old one said it went (a reload, Back).
+    const auto leave = [this](const WebClient &client, const QString &token, const QString &view) {
         httplib::Client beacon("127.0.0.1", web.port());
-        beacon.Post(client.address + "/leave", "__token=" + token.toStdString(), "application/x-www-form-urlencoded");
+        beacon.Post(client.address + "/leave", ("__token=" + token + "&__view=" + view).toStdString(),
+                    "application/x-www-form-urlencoded");
     };
-    userOf(reloads[59]).OrderNumber = 0;
-    leave(reloads[58], reloads[58].token);  // an order is followed
-    leave(reloads[59], reloads[59].token);
+    WebClient &last = reloads[59];
+    userOf(last).OrderNumber = 0;
+    leave(reloads[58], reloads[58].token, reloads[58].view);  // an order is followed
+    leave(last, last.token, last.view);
     QThread::msleep(500);
-    reloads[59].get();  // the visitor moved on within the service
+    const QString reloaded = last.view;
+    last.get();  // the visitor moved on within the service
+    leave(last, last.token, reloaded);
     QThread::msleep(6000);
     EXPECT_EQ(web.application().sessionCount(), 3);
-    leave(reloads[59], QStringLiteral("0123"));  // not the page's token
-    leave(reloads[59], reloads[59].token);
+    leave(last, QStringLiteral("0123"), last.view);  // not the page's token
+    leave(last, last.token, last.view);
     for (int i = 0; i < 80 && web.application().sessionCount() == 3; ++i)
         QThread::msleep(100);
     EXPECT_EQ(web.application().sessionCount(), 2);
-    EXPECT_FALSE(reloads[59].get().body.contains(QStringLiteral("<title>Головна сторінка</title>")));
+    EXPECT_FALSE(last.get().body.contains(QStringLiteral("<title>Головна сторінка</title>")));
 }
 
 TEST_F(WebServiceTest, TheExpiryTimerEndsSessionsPastTheirPlannedEndAndLeavesMobileRows)

@@ -250,6 +250,7 @@ TEST_F(SpeedOrderTest, AnAcceptedSubmissionPlacesOneOrderAndFollowsItUntilTheDis
     EXPECT_EQ(user(client).OrderState, 3);
     dispatcher->complete(order);
     EXPECT_EQ(tick(client).body, QStringLiteral("{\"reload\":true}"));
+    EXPECT_EQ(user(client).OrderNumber, 0);  // followed no more: a left page may give the slot back
     const WebAnswer main = client.get();
     EXPECT_TRUE(main.body.contains(QStringLiteral("<title>Головна сторінка</title>")));
     EXPECT_EQ(AlertsOf(main), QStringLiteral("Замовлення закрито (перенесено у таблицю виконаних замовлень) !"));

@@ -71,14 +71,19 @@ public:
 
     std::string address;  // "/zakaz/<id>"
     QString token;        // of the last page
+    QString view;         // the last page's number, which its leaving beacon carries
 
 private:
     WebAnswer keep(WebAnswer a)
     {
         static const QRegularExpression field(QStringLiteral("name=\"__token\" value=\"([0-9a-f]+)\""));
+        static const QRegularExpression number(QStringLiteral("data-view=\"([0-9]+)\""));
         const QRegularExpressionMatch match = field.match(a.body);
         if (match.hasMatch())
             token = match.captured(1);
+        const QRegularExpressionMatch served = number.match(a.body);
+        if (served.hasMatch())
+            view = served.captured(1);
         return a;
     }
     static WebAnswer answer(const httplib::Result &result)

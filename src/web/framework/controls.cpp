@@ -22,12 +22,12 @@ WebControl::~WebControl() = default;
 
 bool WebControl::shown() const { return visible && (region_ == nullptr || region_->shown()); }
 
-QString WebControl::commonAttributes(const QString &baseClass) const
+QString WebControl::commonAttributes(const QString &baseClass, bool named) const
 {
     QString attributes = QStringLiteral(" id=\"%1\" class=\"%2\"").arg(escape(name_), escape((baseClass + u' ' + cssClass).trimmed()));
     if (!hint.isEmpty())
         attributes += QStringLiteral(" title=\"%1\"").arg(escape(hint));
-    if (!accessibleName.isEmpty())
+    if (named && !accessibleName.isEmpty())
         attributes += QStringLiteral(" aria-label=\"%1\"").arg(escape(accessibleName));
     if (onAsyncClick)
         attributes += QStringLiteral(" data-async=\"%1\"").arg(escape(name_));
@@ -79,16 +79,25 @@ QString WebLabel::render() const
         return placeholder();
     if (onAsyncClick)
         return QStringLiteral("<a href=\"#\"%1>%2</a>\n").arg(commonAttributes(QStringLiteral("kv-label")), escape(caption));
-    return QStringLiteral("<span%1>%2</span>\n")
-        .arg(commonAttributes(QStringLiteral("kv-label")), html::linkTelephones(escape(caption), telephones));
+    QString content = html::linkTelephones(escape(caption), telephones);
+    // Screen readers pass over an aria-label on plain text: the words go beside the caption,
+    // for them alone.
+    if (!accessibleName.isEmpty())
+        content = QStringLiteral("<span aria-hidden=\"true\">%1</span><span class=\"kv-sr\">%2</span>")
+                      .arg(content, escape(accessibleName));
+    const QString attributes = commonAttributes(QStringLiteral("kv-label"), false);
+    if (forControl.isEmpty())
+        return QStringLiteral("<span%1>%2</span>\n").arg(attributes, content);
+    return QStringLiteral("<label for=\"%1\"%2>%3</label>\n").arg(escape(forControl), attributes, content);
 }
 
 QString WebText::render() const
 {
     if (!visible)
         return placeholder();
-    return QStringLiteral("<div%1>%2</div>\n")
-        .arg(commonAttributes(QStringLiteral("kv-text")), html::linkTelephones(html::escapeLines(lines), telephones));
+    const QString attributes = commonAttributes(QStringLiteral("kv-text"))
+        + (log ? QStringLiteral(" role=\"log\" aria-live=\"polite\" data-log") : QString());
+    return QStringLiteral("<div%1>%2</div>\n").arg(attributes, html::linkTelephones(html::escapeLines(lines), telephones));
 }
 
 QString WebEdit::render() const
@@ -167,9 +176,13 @@ QString WebImage::render() const
         size = QStringLiteral(" width=\"%1\" height=\"%2\"").arg(width).arg(height);
     QString title = statusText.isEmpty() ? QString() : QStringLiteral(" title=\"%1\"").arg(escape(statusText));
     const QString image = QStringLiteral("<img src=\"%1\" alt=\"\"%2%3 referrerpolicy=\"no-referrer\">").arg(escape(html::safeUrl(url)), size, title);
+    // A picture that is clicked is a button, so that the keyboard reaches it too.
     if (onClick)
         return QStringLiteral("<button type=\"submit\" name=\"__click\" value=\"%1\"%2>%3</button>\n")
             .arg(escape(name()), commonAttributes(QStringLiteral("kv-image kv-image-button")), image);
+    if (onAsyncClick)
+        return QStringLiteral("<button type=\"button\"%1>%2</button>\n")
+            .arg(commonAttributes(QStringLiteral("kv-image kv-image-button")), image);
     return QStringLiteral("<span%1>%2</span>\n").arg(commonAttributes(QStringLiteral("kv-image")), image);
 }
 
@@ -233,9 +246,12 @@ QString WebGrid::render() const
 {
     if (!visible)
         return placeholder();
+    // The table scrolls inside its box on a narrow screen: the keyboard reaches the box too.
+    QString box = commonAttributes(QStringLiteral("kv-grid")) + QStringLiteral(" tabindex=\"0\"");
+    if (!caption.isEmpty())
+        box += QStringLiteral(" role=\"region\" aria-label=\"%1\"").arg(escape(caption));
     QString html = QStringLiteral("<div%1><input type=\"hidden\" name=\"%2\" value=\"%3\"><table>")
-                       .arg(commonAttributes(QStringLiteral("kv-grid")), escape(name()),
-                            QString::number(selectedRow));
+                       .arg(box, escape(name()), QString::number(selectedRow));
     if (!caption.isEmpty())
         html += QStringLiteral("<caption>%1</caption>").arg(escape(caption));
     html += QStringLiteral("<thead><tr>");

@@ -57,7 +57,9 @@ public:
     virtual bool acceptsEvents() const { return shown(); }
 
 protected:
-    QString commonAttributes(const QString &baseClass) const;
+    // Id, classes, tool tip, the asynchronous event; and the accessible name as aria-label
+    // unless `named` is false (text that carries its name itself).
+    QString commonAttributes(const QString &baseClass, bool named = true) const;
     QString placeholder() const;
 
 private:
@@ -97,11 +99,15 @@ protected:
 };
 
 // One line of text; with an asynchronous click it is a link that does not reload.
+// With an accessible name the caption shows as it is and is read as the name.
 class WebLabel : public WebControl {
 public:
     using WebControl::WebControl;
     QString caption;
     QStringList telephones;  // shown as tel: links where they stand in the caption
+    // The name of the field this label names: a tap on it reaches the field, and screen
+    // readers call the field by it.
+    QString forControl;
     QString render() const override;
 };
 
@@ -111,6 +117,9 @@ public:
     using WebControl::WebControl;
     QString lines;
     QStringList telephones;  // shown as tel: links where they stand in the text
+    // A log that grows at its end: screen readers announce what is added, and the
+    // browser keeps its newest line in view.
+    bool log = false;
     QString render() const override;
 };
 
@@ -177,7 +186,8 @@ public:
     QString render() const override;
 };
 
-// A picture at an address; clickable when it has a click handler.
+// A picture at an address; a button when it has a click handler (an asynchronous one
+// too), which its accessible name names.
 class WebImage : public WebControl {
 public:
     using WebControl::WebControl;

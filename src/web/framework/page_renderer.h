@@ -14,10 +14,11 @@ namespace PageRenderer {
 inline constexpr const char *kContentType = "text/html; charset=windows-1251";
 
 // `action` is the session's address and `token` the session's page token, posted
-// with every event; `messages` become alert boxes and `windows` new windows once the
-// page has loaded. `styleSheet` is the application's own CSS.
-QByteArray page(const WebPage &page, const QString &action, const QString &token, const QStringList &messages,
-                const QStringList &windows, const QString &styleSheet);
+// with every event; `view` numbers this page among those the session served, and the
+// page's leaving beacon carries it. `messages` become alert boxes and `windows` new
+// windows once the page has loaded. `styleSheet` is the application's own CSS.
+QByteArray page(const WebPage &page, const QString &action, const QString &token, quint64 view,
+                const QStringList &messages, const QStringList &windows, const QString &styleSheet);
 
 // A page with a message only: a terminated session, a refused browser.
 // A page of one message; with `home`, a link back to the service's main page under it.

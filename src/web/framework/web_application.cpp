@@ -334,9 +334,12 @@ void WebApplication::pageLeft(const QString &id, const httplib::Request &request
     const std::shared_ptr<WebSession> session = LooksLikeSessionId(id) ? find(id, clientAddress(request)) : nullptr;
     if (!session)
         return;
-    // A request of the session under way is no leaving.
+    // A request of the session under way is no leaving, nor is the beacon of a page the
+    // session has served again since (a reload, Back: the old page goes after the new one came).
     std::unique_lock requestGuard(session->requestMutex_, std::try_to_lock);
-    if (!requestGuard.owns_lock() || FormData(request.body).value(QStringLiteral("__token")) != session->token_)
+    const FormData beacon(request.body);
+    if (!requestGuard.owns_lock() || beacon.value(QStringLiteral("__token")) != session->token_
+        || beacon.value(QStringLiteral("__view")) != QString::number(session->view_))
         return;
     if (!mayEndWhenLeft || mayEndWhenLeft(*session))
         session->leftAt_ = WebSession::Clock::now().time_since_epoch().count();
@@ -431,8 +434,8 @@ void WebApplication::answerPage(WebSession &session, httplib::Response &response
         return;
     }
     setBody(response,
-            PageRenderer::page(*page, sessionAddress(session.id()), session.pageToken(), messages, windows,
-                               config_.styleSheet),
+            PageRenderer::page(*page, sessionAddress(session.id()), session.pageToken(), ++session.view_, messages,
+                               windows, config_.styleSheet),
             PageRenderer::kContentType);
 }
 

@@ -106,6 +106,8 @@ private:
     std::atomic<Clock::rep> lastAccess_;
     std::atomic<Clock::rep> leftAt_{0};  // its page said it was left; 0: it was not
     std::mutex requestMutex_;
-    // Under requestMutex_: the token of the page on screen.
+    // Under requestMutex_: the token of the page on screen, and the number of the last
+    // full page served (a reload serves the same token anew, under a new number).
     QString token_;
+    quint64 view_ = 0;
 };
