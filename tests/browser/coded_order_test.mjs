@@ -4,7 +4,7 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { alertingPage, clickAndLoad, launchBrowser, step, steps } from './journey.mjs';
+import { alertingPage, clickAndLoad, launchBrowser, runJourney, step } from './journey.mjs';
 import { Service } from './service.mjs';
 
 const browser = await launchBrowser();
@@ -18,7 +18,7 @@ const settings =
   '[SETKLIENT]\nTIMER_REFLESH_DATA_KODOV_ZAM=1\nDAY_NARODZHENYA=З днем народження, Андрію!\nPOZDOROVLENNYA_Z_DNEM_NAROD=1\n' +
   'POKAZ_OSOBIST_POVID_KLIENTU=1\nDELETE_OSOBIST_POVID_AFTEROPENPROGRAM=1\n[DOSTUP_JAVA]\nCLOSE_SERVER=1\n';
 
-try {
+await runJourney(browser, service, async () => {
   service.useServer();
   fs.writeFileSync(path.join(service.folder, 'SETTING_KART.INI'), '[KARTA_MISTA]\nLENGTH=100\nLENGTH_TOCHKA=10\n');
   await service.start(settings);  // makes the service database
@@ -98,13 +98,4 @@ try {
     assert.ok(callsigns.every((callsign) => /^\d+$/.test(callsign)), callsigns.join());
   });
   await service.stop();
-  console.log(`all ${steps.length} steps passed`);
-} catch (error) {
-  console.error(error);
-  console.error(service.stderr);
-  process.exitCode = 1;
-} finally {
-  await browser.close();
-  await service.stop();
-  service.remove();
-}
+});

@@ -33,3 +33,20 @@ export async function clickAndLoad(page, selector) {
   await Promise.all([page.waitForNavigation(), page.click(selector)]);
   await page.waitForTimeout(50);
 }
+
+// Runs a journey's steps and tells its end: the count of steps passed, or the error with
+// the service's standard error; the browser and the service go either way.
+export async function runJourney(browser, service, body) {
+  try {
+    await body();
+    console.log(`all ${steps.length} steps passed`);
+  } catch (error) {
+    console.error(error);
+    console.error(service.stderr);
+    process.exitCode = 1;
+  } finally {
+    await browser.close();
+    await service.stop();
+    service.remove();
+  }
+}

@@ -4,7 +4,7 @@
 // the tracking, and the session's slot, kept while the passenger moves between the pages
 // and given back by the page left at the end. Exit 77 (skipped) only when Chromium cannot run.
 import assert from 'node:assert/strict';
-import { alertingPage, clickAndLoad, launchBrowser, step, steps } from './journey.mjs';
+import { alertingPage, clickAndLoad, launchBrowser, runJourney, step } from './journey.mjs';
 import { phone } from './phone.mjs';
 import { Service } from './service.mjs';
 
@@ -32,7 +32,7 @@ async function historyMove(page, move) {
   assert.equal(await page.locator('#kv-form').count(), 1);
 }
 
-try {
+await runJourney(browser, service, async () => {
   service.useServer();
   await service.start(
     '[SET_FIRMA]\nTELEFON_FIRMA=555-12-12\n' +
@@ -91,13 +91,4 @@ try {
     for (let i = 0; i < 100 && (await sessions()) > 0; ++i) await new Promise((r) => setTimeout(r, 100));
     assert.equal(await sessions(), 0);
   });
-  console.log(`all ${steps.length} steps passed`);
-} catch (error) {
-  console.error(error);
-  console.error(service.stderr);
-  process.exitCode = 1;
-} finally {
-  await browser.close();
-  await service.stop();
-  service.remove();
-}
+});

@@ -4,7 +4,7 @@
 // violations; at 1024 px the designed layout stays. The figures are printed for every
 // page before the checks fail. Exit 77 (skipped) only when Chromium cannot run.
 import assert from 'node:assert/strict';
-import { alertingPage, clickAndLoad, launchBrowser, step, steps } from './journey.mjs';
+import { alertingPage, clickAndLoad, launchBrowser, runJourney, step } from './journey.mjs';
 import { audit, phone, smallTargets, widths } from './phone.mjs';
 import { Service } from './service.mjs';
 
@@ -43,7 +43,7 @@ const lastLineShown = (page, selector) => page.evaluate((selector) => {
   return last.bottom <= frame.bottom + 1 && last.top >= frame.top - 1 && last.bottom <= window.innerHeight;
 }, selector);
 
-try {
+await runJourney(browser, service, async () => {
   service.useServer();
   await service.start(settings);  // makes the service database
   await service.stop();
@@ -135,13 +135,4 @@ try {
     assert.deepEqual(figures.filter((f) => f.small.length).map((f) => `${f.name}: ${f.small.join(', ')}`), []);
     assert.deepEqual(figures.flatMap((f) => f.audit.filter((v) => v.impact === 'critical').map((v) => `${f.name}: ${v.text}`)), []);
   });
-  console.log(`all ${steps.length} steps passed`);
-} catch (error) {
-  console.error(error);
-  console.error(service.stderr);
-  process.exitCode = 1;
-} finally {
-  await browser.close();
-  await service.stop();
-  service.remove();
-}
+});

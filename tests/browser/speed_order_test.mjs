@@ -2,7 +2,7 @@
 // demo city, with the dispatchers' program stand-in moving the orders on through the
 // Firebird server. Exit 77 (skipped) only when Chromium cannot run.
 import assert from 'node:assert/strict';
-import { alertingPage, clickAndLoad, launchBrowser, step, steps } from './journey.mjs';
+import { alertingPage, clickAndLoad, launchBrowser, runJourney, step } from './journey.mjs';
 import { Service } from './service.mjs';
 
 const browser = await launchBrowser();
@@ -25,7 +25,7 @@ const orderNumbers = (telephone) =>
   service.dispatchQuery(`SELECT ZAMOVL_NUMBER FROM ZAMOVLENNIA WHERE ZAMOVL_PRICHINA_DELETE CONTAINING 'тел.:[${telephone}]';`)
     .match(/^\s*\d+\s*$/gm)?.map(Number) ?? [];
 
-try {
+await runJourney(browser, service, async () => {
   service.useServer();
   await service.start(
     '[SET_FIRMA]\nTELEFON_FIRMA=555-12-12\n' +
@@ -110,13 +110,4 @@ try {
     await second.waitForTimeout(100);
     assert.deepEqual(second.alerts, ['Замовлення знищено диспетчером ! Повторіть спробу або замовте у телефонному режимі !']);
   });
-  console.log(`all ${steps.length} steps passed`);
-} catch (error) {
-  console.error(error);
-  console.error(service.stderr);
-  process.exitCode = 1;
-} finally {
-  await browser.close();
-  await service.stop();
-  service.remove();
-}
+});

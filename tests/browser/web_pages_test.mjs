@@ -3,7 +3,7 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { alertingPage, launchBrowser, step, steps } from './journey.mjs';
+import { alertingPage, launchBrowser, runJourney, step } from './journey.mjs';
 import { audit, widths } from './phone.mjs';
 import { Service } from './service.mjs';
 
@@ -20,7 +20,7 @@ async function login(page, code, password) {
 
 const unknown = 'Ви не зареєстровані у web системі і/або ваша заявка ще не оброблена модератором у випадку попередньої подачи заявки !';
 
-try {
+await runJourney(browser, service, async () => {
   // First run: creates the service database; a coded client is added while it is stopped.
   await service.start('[DOSTUP]\nPORT_WEB_SERVERA={port}\n[DOSTUP_JAVA]\nCLOSE_SERVER=1\n');
   await service.stop();
@@ -113,13 +113,4 @@ try {
       /Перевищено ліміт часу праці активної сесії ! При потребі обновіть головну сторінку\./);
   });
   await third.close();
-  console.log(`all ${steps.length} steps passed`);
-} catch (error) {
-  console.error(error);
-  console.error(service.stderr);
-  process.exitCode = 1;
-} finally {
-  await browser.close();
-  await service.stop();
-  service.remove();
-}
+});

@@ -4,10 +4,10 @@
 // cannot carry another telephone's piece.
 
 #include "common/text64.h"
-#include "common/win1251.h"
 #include "data/fb.h"
 #include "headless_process.h"
 #include "java_test_client.h"
+#include "mobile_requests.h"
 #include "web_framework/web_client.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +17,6 @@
 namespace {
 
 using namespace kvtest;
-
-QByteArray cp1251(const QString &text) { return win1251::fromUnicode(text).toBase64(); }
 
 QByteArray loginRequest(const char *code, const char *password)
 {

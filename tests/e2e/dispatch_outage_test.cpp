@@ -4,11 +4,11 @@
 // other tests meanwhile). Nobody waits past the time limit, orders are never told wrong,
 // and everything works again without a restart of the program.
 
-#include "common/win1251.h"
 #include "data/fb.h"
 #include "headless_process.h"
 #include "common/text64.h"
 #include "java_test_client.h"
+#include "mobile_requests.h"
 #include "private_firebird_server.h"
 #include "silent_relay.h"
 #include "web_framework/web_client.h"
@@ -23,15 +23,6 @@
 namespace {
 
 using namespace kvtest;
-
-QByteArray cp1251(const QString &text) { return win1251::fromUnicode(text).toBase64(); }
-
-QByteArray quickOrder(const QString &telephone)
-{
-    return "<NumPhone>" + cp1251(telephone) + "</NumPhone><CodClient></CodClient><DataTimeCreate>NEW</DataTimeCreate>"
-        + "<Punct1>" + cp1251(QStringLiteral("[Крем'янецька]{7}")) + "</Punct1><Dod1>"
-        + cp1251(QStringLiteral("тел.:[%1]   тариф:[Стандарт]").arg(telephone)) + "</Dod1><Dod2></Dod2></CreateZam>###";
-}
 
 const QByteArray kPlaced = "<OtvetCreateZam><NumZam>";
 const QByteArray kUpdate = "<UpdateZam>@";

@@ -2,10 +2,10 @@
 // figures agree with what happened, and Prometheus' own parser reads the text.
 
 #include "common/text64.h"
-#include "common/win1251.h"
 #include "data/fb.h"
 #include "headless_process.h"
 #include "java_test_client.h"
+#include "mobile_requests.h"
 #include "web_framework/web_client.h"
 
 #include <QJsonDocument>
@@ -19,15 +19,6 @@
 namespace {
 
 using namespace kvtest;
-
-QByteArray cp1251(const QString &text) { return win1251::fromUnicode(text).toBase64(); }
-
-QByteArray quickOrder(const QString &telephone)
-{
-    return "<NumPhone>" + cp1251(telephone) + "</NumPhone><CodClient></CodClient><DataTimeCreate>NEW</DataTimeCreate>"
-        + "<Punct1>" + cp1251(QStringLiteral("[Крем'янецька]{7}")) + "</Punct1><Dod1>"
-        + cp1251(QStringLiteral("тел.:[%1]   тариф:[Стандарт]").arg(telephone)) + "</Dod1><Dod2></Dod2></CreateZam>###";
-}
 
 // Every sample as "name{label="value",...}" (labels sorted) → value, as the Prometheus
 // client library's parser reads the text; empty when it cannot.
