@@ -19,7 +19,7 @@ WebService::WebService(ServiceContext &context)
           InstallHealthRoute(server, context_, application_, healthAccess_, started_);
           InstallMetricsRoute(server, context_, application_, healthAccess_, started_);
           application_.installRoutes(server);
-      })
+      }, listenerLimits())
 {
     TWebMainForm::SetContext(&context_);
     application_.onNewSession = [this](WebSession &session) {
@@ -63,6 +63,20 @@ WebService::~WebService()
     application_.createStartPage = nullptr;
     TWebMainForm::SetContext(nullptr);
     TWebMainForm::SetRouteEngine(nullptr);
+}
+
+HttpServer::Limits WebService::listenerLimits()
+{
+    HttpServer::Limits limits;
+    // Out of descriptors the browsers' connections wait in the listen queue; the log says
+    // so once, and once when they are taken again.
+    limits.acceptingChanged = [this](bool accepting, const std::string &reason) {
+        context_.webLog.event(accepting ? QStringLiteral("] WEB СЕРВЕР знову приймає зєднання.")
+                                        : QStringLiteral("] ПОМИЛКА WEB СЕРВЕРА: нові зєднання не приймаються (%1). "
+                                                         "Повторна спроба щочверть секунди.")
+                                              .arg(QString::fromLocal8Bit(reason)));
+    };
+    return limits;
 }
 
 bool WebService::start(int port, QString *error)

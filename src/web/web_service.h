@@ -36,6 +36,8 @@ public:
     TIWServerController &controller() { return controller_; }
 
 private:
+    HttpServer::Limits listenerLimits();
+
     ServiceContext &context_;
     const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     // When the web log last said that a peer sent X-Forwarded-For without being trusted.

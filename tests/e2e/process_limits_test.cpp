@@ -142,6 +142,7 @@ TEST_F(ProcessLimits, OutOfDescriptorsNeitherServerSpinsAndBothRecover)
     RecordProperty("cpu_seconds_in_3s_without_descriptors", QString::number(used).toStdString());
     EXPECT_LT(used, 1.0) << "a loop that spins uses the 3 s whole";
     EXPECT_EQ(said().count(refused), 1) << "told once, not at every try";
+    EXPECT_EQ(said().count(QStringLiteral("] ПОМИЛКА WEB СЕРВЕРА: нові зєднання не приймаються")), 1);
 
     // Descriptors come back: the waiting browser is answered, phones are greeted again.
     phones.clear();
@@ -150,6 +151,7 @@ TEST_F(ProcessLimits, OutOfDescriptorsNeitherServerSpinsAndBothRecover)
     ASSERT_TRUE(phone.connectTo(java, QStringLiteral("127.0.20.1")));
     EXPECT_EQ(phone.answer(), QByteArray("<OK!>@"));
     EXPECT_EQ(said().count(QStringLiteral("] JAVA СЕРВЕР знову приймає зєднання.")), 1);
+    EXPECT_EQ(said().count(QStringLiteral("] WEB СЕРВЕР знову приймає зєднання.")), 1);
 
     // Unfinished web requests that take every descriptor make room for a whole one.
     std::vector<std::unique_ptr<QTcpSocket>> trickling;

@@ -243,14 +243,19 @@ void HttpServer::acceptAll()
             // connection again at once, and the loop would spin without end. A connection
             // that was waiting before this round makes room, if a new one is there at all
             // (the descriptor is sought before the queue is looked at).
-            if ((errno == EMFILE || errno == ENFILE) && !dropped && connectPending() && dropOldestWaiting(round)) {
+            const int failure = errno;
+            if ((failure == EMFILE || failure == ENFILE) && !dropped && connectPending() && dropOldestWaiting(round)) {
                 dropped = true;
                 continue;
             }
+            if (!std::exchange(refusing_, true) && limits_.acceptingChanged)
+                limits_.acceptingChanged(false, std::strerror(failure));
             pauseAccepting();
             return;
         }
         dropped = false;
+        if (std::exchange(refusing_, false) && limits_.acceptingChanged)
+            limits_.acceptingChanged(true, {});
         // Answers go out in more than one write: without this the last of them would wait
         // for the browser's delayed acknowledgement (40 ms) of the one before.
         const int yes = 1;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,6 +43,10 @@ public:
         size_t keepAliveRequests = 100;
         int threads = 32;
         int backlog = 512;
+        // Called on the serving thread when accepting stops for want of descriptors or
+        // memory (with the system's reason) and when a connection is accepted again:
+        // once each way, not at every try.
+        std::function<void(bool accepting, const std::string &reason)> acceptingChanged;
     };
 
     explicit HttpServer(Limits limits);
@@ -112,6 +117,7 @@ private:
     std::unordered_map<std::string, size_t> perAddress_;
     size_t open_ = 0;
     std::optional<Clock::time_point> acceptPausedUntil_;
+    bool refusing_ = false;  // accepting failed for want of descriptors or memory
 
     std::mutex queueMutex_;
     std::condition_variable queued_;
