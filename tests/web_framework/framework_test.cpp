@@ -488,6 +488,7 @@ TEST_F(FrameworkTest, BehindATrustedProxyTheForwardedAddressIsTheClients)
     EXPECT_TRUE(ask(proxied, "10.0.0.5").contains(QStringLiteral("<title>Лічильник</title>")));
     EXPECT_TRUE(ask(proxied, "10.0.0.6").contains(QStringLiteral("TIME-OUT PAGE")));
     EXPECT_TRUE(ask(proxied, "10.0.0.5, 127.0.0.1").contains(QStringLiteral("<title>Лічильник</title>")));
+    EXPECT_TRUE(ask(proxied, "10.0.0.5:51234").contains(QStringLiteral("<title>Лічильник</title>")));
     EXPECT_TRUE(ask(proxied, "garbage").contains(QStringLiteral("TIME-OUT PAGE")));
 }
 

@@ -168,15 +168,33 @@ QString WebApplication::clientAddress(const httplib::Request &request) const
     }
     // Each proxy appends the address it got the request from: the first one from the
     // right that is no trusted proxy is the client.
+    // An entry that is no address names no client: taking the proxy instead would make
+    // every client behind a proxy on this host a local one.
     const QStringList chain = header(request, "X-Forwarded-For").split(u',', Qt::SkipEmptyParts);
     for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
-        const QHostAddress address(it->trimmed());
+        const QHostAddress address = ForwardedAddress(*it);
         if (address.isNull())
-            return peer;
+            return {};
         if (!trustedProxies_.contains(address.toString()))
             return address.toString();
     }
     return peer;
+}
+
+QHostAddress WebApplication::ForwardedAddress(const QString &entry)
+{
+    // Some proxies append the client's port: "192.0.2.7:51234", "[2001:db8::7]:51234".
+    QString text = entry.trimmed();
+    if (text.startsWith(u'[')) {
+        const qsizetype end = text.indexOf(u']');
+        const QString rest = end < 0 ? QString() : text.mid(end + 1);
+        if (end < 0 || !(rest.isEmpty() || rest.startsWith(u':')))
+            return {};
+        text = text.mid(1, end - 1);
+    } else if (text.count(u':') == 1) {
+        text.truncate(text.indexOf(u':'));
+    }
+    return QHostAddress(text);
 }
 
 void WebApplication::newSession(const httplib::Request &request, httplib::Response &response)

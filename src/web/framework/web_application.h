@@ -6,6 +6,7 @@
 #include "common/service_lock.h"
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
 
@@ -69,8 +70,11 @@ public:
 
     // Proxies whose X-Forwarded-For names the client; set before the server listens.
     void setTrustedProxies(const QStringList &proxies) { trustedProxies_ = proxies; }
-    // The client's address: the connection's, or the forwarded one behind a trusted proxy.
+    // The client's address: the connection's, or the forwarded one behind a trusted proxy
+    // (empty when the proxy forwards something that is no address).
     QString clientAddress(const httplib::Request &request) const;
+    // One entry of X-Forwarded-For, with or without the client's port; null when none.
+    static QHostAddress ForwardedAddress(const QString &entry);
 
     // "Lock the session list": the lock and a snapshot of the live sessions, until
     // the object goes ("unlock the session list").
