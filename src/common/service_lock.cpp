@@ -61,8 +61,8 @@ ServiceLockRelease::ServiceLockRelease() : levels_(heldLevels)
 
 ServiceLockRelease::~ServiceLockRelease()
 {
+    // Taking it back is a wait like any other (after a route page, it is often the longest).
     for (int level = 0; level < levels_; ++level)
-        ServiceLock().lock();
+        lockCounted(ServiceLock());
     heldLevels = levels_;
-    takenLevels += levels_;
 }

@@ -30,6 +30,7 @@ void OperatorLog::append(const QString &line) { append(QStringList{line}); }
 void OperatorLog::appendLocked(const QString &line)
 {
     lines_.append(line);
+    lineCount_.store(int(lines_.size()), std::memory_order_relaxed);
     emit lineAppended(line);
 }
 
@@ -55,11 +56,7 @@ QStringList OperatorLog::lines() const
     return lines_;
 }
 
-int OperatorLog::lineCount() const
-{
-    std::lock_guard guard(mutex_);
-    return int(lines_.size());
-}
+int OperatorLog::lineCount() const { return lineCount_.load(std::memory_order_relaxed); }
 
 void OperatorLog::saveIfFull()
 {
@@ -118,6 +115,7 @@ void OperatorLog::keepWithinCapLocked()
     if (lines_.size() <= cap)
         return;
     lines_.remove(0, lines_.size() - cap);
+    lineCount_.store(int(lines_.size()), std::memory_order_relaxed);
     if (dropReported_)
         return;
     dropReported_ = true;
@@ -151,6 +149,7 @@ bool OperatorLog::saveLocked()
     retryAt_ = 0;
     dropReported_ = false;
     lines_.clear();
+    lineCount_.store(0, std::memory_order_relaxed);
     emit cleared();
     keepFolderWithinCapLocked(logDir.path());
     return true;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 
@@ -33,6 +34,7 @@ public:
     void event(const QString &rest);
 
     QStringList lines() const;
+    // Without the log's lock, which a save holds while it writes the file.
     int lineCount() const;
     // The most lines the log holds while saves fail (kKeptSaves thresholds' worth): views
     // of the log keep no more either.
@@ -77,6 +79,7 @@ private:
     std::function<QString()> folderCapText_;
     QString reportedFolderCap_;
     QStringList lines_;
+    std::atomic<int> lineCount_{0};  // lines_.size(), for readers that must not wait
     QString reportedThreshold_;
     QString saveError_;
     qsizetype retryAt_ = 0;    // after a failed save: the line count of the next try

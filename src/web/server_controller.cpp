@@ -44,6 +44,7 @@ void TIWServerController::IWServerControllerBaseNewSession(WebSession &session)
     const QDateTime end =
         now.addSecs(60LL * context_.numbers.read("DOSTUP/MAX_CHAS_NEKODOVANOGO_ZEDN", s.MAX_CHAS_NEKODOVANOGO_ZEDN, 10));
     InsertWebActivRow(context_.danni, session.ip(), session.id(), now, end);
+    metrics::Counted().webSessionsOpened.add();  // a session whose row failed never opened
     session.dataAs<TIWUserSession>()->ClientIP = session.ip();
     context_.webLog.event(QStringLiteral("] вхід у web систему клієнта з  IP : ") + session.ip());
 }
@@ -91,7 +92,6 @@ bool TIWServerController::admit(WebSession &session)
     }
     if (!replaced.isEmpty())
         application_.removeSession(replaced);
-    metrics::Counted().webSessionsOpened.add();
     return true;
 }
 

@@ -53,8 +53,12 @@ TEST(Metrics, OnlyTheOutermostTakingOfTheServiceLockIsCounted)
             ServiceLockGuard again(ServiceLock());
         }
     }
+    {
+        ServiceLockGuard outer(ServiceLock());
+        const ServiceLockRelease released;  // nothing held: taking it back is a wait again
+    }
     CountedLockGuard alone(ServiceLock());
-    EXPECT_EQ(waits() - before, 2u);
+    EXPECT_EQ(waits() - before, 4u);
 }
 
 }  // namespace
