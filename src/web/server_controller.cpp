@@ -2,6 +2,7 @@
 
 #include "common/metrics.h"
 #include "common/service_lock.h"
+#include "shell/address_window.h"
 #include "shell/service_context.h"
 #include "web/order_page_style.h"
 #include "web/page_chrome.h"
@@ -10,6 +11,8 @@
 #include "web/web_activ_rows.h"
 
 #include <QDir>
+
+#include <algorithm>
 
 TIWServerController::TIWServerController(ServiceContext &context, WebApplication &application, QObject *parent)
     : QObject(parent), context_(context), application_(application)
@@ -54,44 +57,50 @@ bool TIWServerController::admit(WebSession &session)
     const ServerSettings &s = context_.settings;
     const int capacity = context_.numbers.read("DOSTUP/MAX_KIL_ZEDNAYA", s.MAX_KIL_ZEDNAYA, 1);
     const int share = context_.numbers.read("DOSTUP/MAX_ZEDNAN_Z_ADRESY", s.MAX_ZEDNAN_Z_ADRESY, std::max(2, capacity / 10));
-    QString replaced;
+    // Sessions already refused are still listed until their request ends: they hold nothing.
+    // An IPv6 client counts by its /64, as for every other per-address limit.
+    const QString address = AddressWindow::keyOf(session.ip());
+    std::vector<std::shared_ptr<WebSession>> own;
+    int live = 0;
     {
         const WebApplication::LockedList list = application_.lockSessionList();
-        // One address holds at most its share: past it its oldest session that nobody
-        // uses for an order or a login makes room (a tab left open, a reload).
-        std::vector<std::shared_ptr<WebSession>> own;
-        for (const auto &other : list.sessions())
-            if (other.get() != &session && other->ip() == session.ip())
+        for (const auto &other : list.sessions()) {
+            if (other->terminated())
+                continue;
+            ++live;
+            if (other.get() != &session && AddressWindow::keyOf(other->ip()) == address)
                 own.push_back(other);
-        if (share > 0 && int(own.size()) >= share) {
-            const WebSession *oldest = nullptr;
-            for (const auto &other : own) {
-                const TIWUserSession *user = other->dataAs<TIWUserSession>();
-                if (user && user->ClientCode == 0 && user->OrderNumber == 0
-                    && (!oldest || other->lastAccess() < oldest->lastAccess()))
-                    oldest = other.get();
-            }
-            if (oldest)
-                replaced = oldest->id();
-        }
-        const int live = int(list.sessions().size()) - (replaced.isEmpty() ? 0 : 1);
-        const bool overShare = share > 0 && int(own.size()) >= share && replaced.isEmpty();
-        if (live > capacity || overShare) {
-            context_.accounts.addRefusedSession();
-            metrics::Counted().refused(overShare ? metrics::SessionRefusal::AddressShare : metrics::SessionRefusal::Limit).add();
-            context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
-                                          QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: %2.")
-                                              .arg(session.ip(),
-                                                   overShare ? QStringLiteral("ця адреса вже має %1 зєднань").arg(share)
-                                                             : QStringLiteral("усі %1 дозволених зєднань зайняті").arg(capacity)));
-            session.terminate(QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу "
-                                             "будь-ласка, або створіть замовлення у телефонноиу режимі (тел. [")
-                              + s.TELEFON_FIRMA + QStringLiteral("]) !"));
-            return false;
         }
     }
-    if (!replaced.isEmpty())
-        application_.removeSession(replaced);
+    // One address holds at most its share: past it its oldest session that nobody uses
+    // for an order or a login makes room (a tab left open, a reload), unless a request of
+    // it is under way.
+    const bool full = share > 0 && int(own.size()) >= share;
+    bool overShare = false;
+    if (full && live - 1 <= capacity) {
+        std::sort(own.begin(), own.end(), [](const auto &a, const auto &b) { return a->lastAccess() < b->lastAccess(); });
+        const auto unused = [](const WebSession &other) {
+            const TIWUserSession *user = other.dataAs<TIWUserSession>();
+            return user && user->ClientCode == 0 && user->OrderNumber == 0;
+        };
+        overShare = std::none_of(own.begin(), own.end(),
+                                 [&](const auto &other) { return application_.removeIfUnused(other->id(), unused); });
+        if (!overShare)
+            --live;
+    }
+    if (live > capacity || overShare) {
+        context_.accounts.addRefusedSession();
+        metrics::Counted().refused(overShare ? metrics::SessionRefusal::AddressShare : metrics::SessionRefusal::Limit).add();
+        context_.budgets.logCoalesced(ClientChannel::Web, QStringLiteral("session refused"), session.ip(),
+                                      QStringLiteral("] сесію web системи клієнту з  IP : %1 не відкрито: %2.")
+                                          .arg(session.ip(),
+                                               overShare ? QStringLiteral("ця адреса вже має %1 зєднань").arg(share)
+                                                         : QStringLiteral("усі %1 дозволених зєднань зайняті").arg(capacity)));
+        session.terminate(QStringLiteral("Зєднань більше максимально заданих ! Через деякий час повторіть спробу "
+                                         "будь-ласка, або створіть замовлення у телефонноиу режимі (тел. [")
+                          + s.TELEFON_FIRMA + QStringLiteral("]) !"));
+        return false;
+    }
     return true;
 }
 

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -25,6 +27,9 @@ namespace {
 using namespace kvtest;
 
 int liveSecondPages = 0;
+// Held by a test to keep a click of "Count" under way.
+std::mutex countGate;
+std::atomic<bool> counting = false;
 
 class SecondPage : public WebPage {
 public:
@@ -71,7 +76,12 @@ public:
             Panel.visible = More.checked;
             Inner.text = QStringLiteral("<i>%1</i>").arg(Edit.text);
         };
-        Count.onClick = [this] { this->session().showMessage(QStringLiteral("count %1").arg(++clicks)); };
+        Count.onClick = [this] {
+            counting = true;
+            const std::lock_guard gate(countGate);
+            counting = false;
+            this->session().showMessage(QStringLiteral("count %1").arg(++clicks));
+        };
         Panel.visible = false;
         Fail.onClick = [] { throw std::runtime_error("збій у обробнику"); };
         Quit.onClick = [this] { this->session().terminate(QStringLiteral("Бувайте <b>!")); };
@@ -334,6 +344,29 @@ TEST_F(FrameworkTest, IdleSessionsEndAndUnseenMessagesReachTheirBrowserOnce)
                     .contains(QStringLiteral("TIME-OUT PAGE")));
     EXPECT_TRUE(told.get().body.contains(QStringLiteral("Час вичерпано !")));
     EXPECT_TRUE(told.get().body.contains(QStringLiteral("TIME-OUT PAGE")));
+}
+
+// A session whose request is under way (its handler waiting, say, for the service lock)
+// is in use: neither the idle sweep nor a replacement ends it under that request.
+TEST_F(FrameworkTest, ASessionWithARequestUnderWayIsNotEndedForBeingUnused)
+{
+    WebClient busy(listener.port());
+    busy.open();
+    const QString id = QString::fromStdString(busy.address).section(u'/', 2);
+    const auto always = [](const WebSession &) { return true; };
+    std::unique_lock gate(countGate);
+    WebAnswer answer;
+    std::thread click([&] { answer = busy.click(QStringLiteral("CounterPage"), QStringLiteral("Count")); });
+    while (!counting)
+        std::this_thread::yield();
+    app.expireIdleSessions(WebSession::Clock::now() + std::chrono::minutes(11));
+    EXPECT_FALSE(app.removeIfUnused(id, always));
+    EXPECT_EQ(app.sessionCount(), 1);
+    gate.unlock();
+    click.join();
+    EXPECT_TRUE(answer.body.contains(QStringLiteral("count 1")));
+    EXPECT_TRUE(app.removeIfUnused(id, always));
+    EXPECT_EQ(app.sessionCount(), 0);
 }
 
 TEST_F(FrameworkTest, NewSessionHandlerMayRefuseAndUnknownBrowsersAreRefused)

@@ -315,7 +315,7 @@ void WebApplication::sessionRequest(const QString &id, const httplib::Request &r
         session->takeMessages();
         {
             CountedLockGuard guard(lock_);
-            ended_[id] = {ip, session->terminationMessage(), WebSession::Clock::now() + config_.idleTimeOut};
+            rememberEnded(id, {ip, session->terminationMessage(), WebSession::Clock::now() + config_.idleTimeOut});
         }
         if (async)
             setJson(response, QJsonObject{{QStringLiteral("reload"), true}});
@@ -492,9 +492,7 @@ void WebApplication::removeSession(const QString &id)
     session->ended_ = true;
     const QStringList unseen = session->takeMessages();
     if (!unseen.isEmpty() && !session->terminated()) {
-        if (ended_.size() >= kMaxEndedNotices)
-            ended_.clear();
-        ended_[id] = {session->ip(), unseen.join(u'\n'), WebSession::Clock::now() + config_.idleTimeOut};
+        rememberEnded(id, {session->ip(), unseen.join(u'\n'), WebSession::Clock::now() + config_.idleTimeOut});
     }
     if (onCloseSession) {
         try {
@@ -503,6 +501,29 @@ void WebApplication::removeSession(const QString &id)
             qWarning("web session %s: close handler failed: %s", qPrintable(id), error.what());
         }
     }
+}
+
+void WebApplication::rememberEnded(const QString &id, Ended ended)
+{
+    if (ended_.size() >= kMaxEndedNotices && !ended_.count(id))
+        ended_.erase(std::min_element(ended_.begin(), ended_.end(),
+                                      [](const auto &a, const auto &b) { return a.second.until < b.second.until; }));
+    ended_[id] = std::move(ended);
+}
+
+bool WebApplication::removeIfUnused(const QString &id, const std::function<bool(const WebSession &)> &unused)
+{
+    CountedLockGuard guard(lock_);
+    const auto it = sessions_.find(id);
+    if (it == sessions_.end())
+        return false;
+    const std::shared_ptr<WebSession> session = it->second;
+    // Never waited for: a request holds it while it waits for the list's lock.
+    const std::unique_lock request(session->requestMutex_, std::try_to_lock);
+    if (!request.owns_lock() || !unused(*session))
+        return false;
+    removeSession(id);
+    return true;
 }
 
 void WebApplication::removeAllSessions()
@@ -520,15 +541,18 @@ void WebApplication::removeAllSessions()
 void WebApplication::expireIdleSessions(WebSession::Clock::time_point now)
 {
     CountedLockGuard guard(lock_);
-    QStringList idle;
     const WebSession::Clock::rep graceOver = (now - kLeaveGrace).time_since_epoch().count();
-    for (const auto &entry : sessions_) {
-        const WebSession::Clock::rep left = entry.second->leftAt_.load();
-        if (entry.second->lastAccess() + config_.idleTimeOut <= now || (left != 0 && left <= graceOver))
-            idle << entry.first;
-    }
-    for (const QString &id : idle)
-        removeSession(id);
+    const auto idle = [&](const WebSession &session) {
+        const WebSession::Clock::rep left = session.leftAt_.load();
+        return session.lastAccess() + config_.idleTimeOut <= now || (left != 0 && left <= graceOver);
+    };
+    QStringList ids;
+    for (const auto &entry : sessions_)
+        if (idle(*entry.second))
+            ids << entry.first;
+    // A request that came meanwhile makes the session no longer idle.
+    for (const QString &id : ids)
+        removeIfUnused(id, idle);
     for (auto it = ended_.begin(); it != ended_.end();)
         it = it->second.until <= now ? ended_.erase(it) : std::next(it);
 }

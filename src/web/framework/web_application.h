@@ -92,6 +92,10 @@ public:
     // Destroys the session: its close handler runs. Messages it was shown and has not
     // seen yet are given to its browser's next request instead of the time-out page.
     void removeSession(const QString &id);
+    // removeSession() for a session nobody uses: only when no request of it is running
+    // (one may be waiting for the lock its caller holds) and `unused`, asked once that is
+    // sure, agrees. False when the session stays.
+    bool removeIfUnused(const QString &id, const std::function<bool(const WebSession &)> &unused);
     void removeAllSessions();
     // Without the lock: a scrape of the figures must never wait behind a page.
     int sessionCount() const { return sessionsLive_.load(std::memory_order_relaxed); }
@@ -121,6 +125,9 @@ private:
     void sessionRequest(const QString &id, const httplib::Request &request, httplib::Response &response, bool async);
     std::shared_ptr<WebSession> find(const QString &id, const QString &ip);
     void answerGone(const QString &id, const QString &ip, httplib::Response &response, bool async);
+    // Keeps what an ended session's browser is still to be shown; under the list lock.
+    // Bounded: past the bound the notice nearest its end goes.
+    void rememberEnded(const QString &id, Ended ended);
     void pageLeft(const QString &id, const httplib::Request &request);
     // The bare address, where a visitor starts again.
     QString homeAddress() const;

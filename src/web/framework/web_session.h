@@ -52,6 +52,7 @@ public:
 
     std::unique_ptr<SessionData> data;
     template <class T> T *dataAs() { return dynamic_cast<T *>(data.get()); }
+    template <class T> const T *dataAs() const { return dynamic_cast<const T *>(data.get()); }
 
     // Pages: one of each kind, the last shown on top.
     WebPage *findPage(const QString &name) const;
