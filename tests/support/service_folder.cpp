@@ -13,6 +13,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include <unistd.h>
+
 namespace kvtest {
 
 namespace {
@@ -40,11 +42,13 @@ void copyTemplate(const QByteArray &madeFrom, const QString &path, const std::fu
     const QString made =
         cache.filePath(QString::fromLatin1(QCryptographicHash::hash(madeFrom, QCryptographicHash::Sha1).toHex()) + ".FDB");
     if (!QFile::exists(made)) {
-        // Made aside and renamed: test programs running at the same time never see half a file.
+        // Made aside and linked in: test programs running at the same time never see half a
+        // file. Not QFile::rename: when another program was first, its fallback copies over
+        // the existing file, truncating it under programs copying it meanwhile.
         const QString aside = made + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
         make(aside);
-        if (!QFile::rename(aside, made))
-            QFile::remove(aside);  // another program was first
+        ::link(QFile::encodeName(aside).constData(), QFile::encodeName(made).constData());  // fails when another was first
+        QFile::remove(aside);
     }
     QFile::remove(path);
     if (!QFile::copy(made, path))
