@@ -136,30 +136,29 @@ void ClientBudgets::quickOrderPlaced(ClientChannel channel, const QString &addre
     (channel == ClientChannel::Web ? webOrders_ : mobileOrders_).add(address, Clock::now());
 }
 
-bool ClientBudgets::applicationRefused(ClientChannel channel, const QString &address)
+bool ClientBudgets::hourlyRefused(AddressWindow &sent, ClientChannel channel, const QString &kind,
+                                  const QString &address, const QString &line)
 {
     const int limit = setting("DOSTUP/MAX_ZAYAVOK_Z_ADRESY", settings_.MAX_ZAYAVOK_Z_ADRESY, 10);
-    if (limit <= 0 || applications_.count(address, Clock::now()) < limit)
+    if (limit <= 0 || sent.count(address, Clock::now()) < limit)
         return false;
-    logCoalesced(channel, QStringLiteral("applications"), address,
-                 QStringLiteral("] заявку з адреси IP:[%1] відхилено: з неї подано %2 заявок за годину.")
-                     .arg(address)
-                     .arg(limit));
+    logCoalesced(channel, kind, address, line.arg(address).arg(limit));
     return true;
+}
+
+bool ClientBudgets::applicationRefused(ClientChannel channel, const QString &address)
+{
+    return hourlyRefused(applications_, channel, QStringLiteral("applications"), address,
+                         QStringLiteral("] заявку з адреси IP:[%1] відхилено: з неї подано %2 заявок за годину."));
 }
 
 void ClientBudgets::applicationFiled(const QString &address) { applications_.add(address, Clock::now()); }
 
 bool ClientBudgets::complaintRefused(ClientChannel channel, const QString &address)
 {
-    const int limit = setting("DOSTUP/MAX_ZAYAVOK_Z_ADRESY", settings_.MAX_ZAYAVOK_Z_ADRESY, 10);
-    if (limit <= 0 || complaints_.count(address, Clock::now()) < limit)
-        return false;
-    logCoalesced(channel, QStringLiteral("complaints"), address,
-                 QStringLiteral("] повідомлення з адреси IP:[%1] відхилено: з неї надіслано %2 повідомлень за годину.")
-                     .arg(address)
-                     .arg(limit));
-    return true;
+    return hourlyRefused(complaints_, channel, QStringLiteral("complaints"), address,
+                         QStringLiteral("] повідомлення з адреси IP:[%1] відхилено: з неї надіслано %2 повідомлень за "
+                                        "годину."));
 }
 
 void ClientBudgets::complaintSent(const QString &address) { complaints_.add(address, Clock::now()); }

@@ -62,6 +62,10 @@ signals:
 private:
     using Clock = AddressWindow::Clock;
     int setting(const char *key, const QString &text, int fallback) const;
+    // Past MAX_ZAYAVOK_Z_ADRESY of `sent` in the hour: logs `line` ("%1" the address, "%2"
+    // the limit) as `kind` and refuses.
+    bool hourlyRefused(AddressWindow &sent, ClientChannel channel, const QString &kind, const QString &address,
+                       const QString &line);
     bool exempt(const QString &address) const;
     void noteSpread(const QString &address, const QString &code, Clock::time_point now);
 
