@@ -374,13 +374,7 @@ private:
         m_pending.clear();
     }
 
-    void add(const QString &text, const Look &look)
-    {
-        if (!m_out.empty() && m_out.back().bold == look.bold && m_out.back().colour == look.colour)
-            m_out.back().text += text;
-        else
-            m_out.push_back({text, look.bold, look.colour});
-    }
+    void add(const QString &text, const Look &look) { AppendRun(m_out, text, look.bold, look.colour); }
 
     const QByteArray &m_in;
     qsizetype m_pos = 0;

@@ -16,3 +16,12 @@ struct RtfRun {
 };
 
 using RtfRuns = std::vector<RtfRun>;
+
+// Adds `text` in its look, joined to the last run when that has the same look.
+inline void AppendRun(RtfRuns &runs, const QString &text, bool bold, std::optional<unsigned> colour)
+{
+    if (!runs.empty() && runs.back().bold == bold && runs.back().colour == colour)
+        runs.back().text += text;
+    else
+        runs.push_back({text, bold, colour});
+}

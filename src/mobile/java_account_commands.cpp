@@ -35,7 +35,6 @@ qint64 codeNumber(const QString &code)
 
 QByteArray plain(const QString &text) { return win1251::fromUnicode(text); }
 
-
 }  // namespace
 
 QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QString &address,
@@ -48,17 +47,19 @@ QByteArray LoginAnswer(ServiceContext &context, TTableJavaClient &slot, const QS
     TDANI &d = context.danni;
 
     // Past the limits the answer no longer depends on the password: nothing is checked.
-    const QByteArray limitAnswer = "<OtvetOpenFormCodZam>"
-        + JavaErrorElement(QStringLiteral("[У вас перевищений ліміт вводу даних клієнта (підбір кода і пароля) !]"))
-        + "<status>NO</status></OtvetOpenFormCodZam>";
+    const auto limitAnswer = [] {
+        return "<OtvetOpenFormCodZam>"
+            + JavaErrorElement(QStringLiteral("[У вас перевищений ліміт вводу даних клієнта (підбір кода і пароля) !]"))
+            + "<status>NO</status></OtvetOpenFormCodZam>";
+    };
     ++slot.CountInput;
     if (slot.CountInput > 5) {
         context.budgets.logCoalesced(ClientChannel::Mobile, QStringLiteral("login limit"), address,
                                      QStringLiteral("] перевиження ліміту входу клієнта з IP : ") + address);
-        return limitAnswer;
+        return limitAnswer();
     }
     if (context.budgets.loginRefused(ClientChannel::Mobile, address))
-        return limitAnswer;
+        return limitAnswer();
 
     QStringList errors;
 

@@ -244,17 +244,14 @@ void MobileServer::serveBuffered(QTcpSocket *socket)
     if (!slot)
         return;
     for (;;) {
-        const Connection *connection = connectionOf(socket);
+        Connection *connection = connectionOf(socket);
         if (!connection || connection->waiting || paused(socket))
             break;
         std::optional<QByteArray> request = TakeJavaRequest(slot->ReadBuffer);
         if (!request)
             break;
-        if (!request->isEmpty()) {
-            Connection *sender = connectionOf(socket);
-            sender->served = true;
-            sender->lastRequest = clock_();
-        }
+        connection->served = true;
+        connection->lastRequest = clock_();
         // A failed request ends without an answer; the requests after it are still served.
         DispatchJavaCommand(address, *request);
         if (slot->IP != address)

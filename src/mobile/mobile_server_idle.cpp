@@ -29,8 +29,10 @@ bool MobileServer::closeLongestSilent()
     const QDateTime now = clock_();
     const Connection *longest = nullptr;
     for (const Connection &connection : connections_) {
+        if (connection.lastRequest.secsTo(now) < kIdleSeconds)
+            continue;
         const TTableJavaClient *slot = table_.find(connection.address);
-        if ((slot && slot->loggedIn()) || connection.lastRequest.secsTo(now) < kIdleSeconds)
+        if (slot && slot->loggedIn())
             continue;
         if (!longest || connection.lastRequest < longest->lastRequest)
             longest = &connection;

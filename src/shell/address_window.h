@@ -25,7 +25,6 @@ public:
     // One more event now; returns the count with it.
     int add(const QString &address, Clock::time_point now);
 
-    std::chrono::seconds window() const { return window_; }
 
     // The key an address counts under.
     static QString keyOf(const QString &address);

@@ -40,8 +40,6 @@ public:
         return entry.value;
     }
 
-    size_t size() const { return size_t(entries_.size()); }
-
 private:
     struct Entry {
         Value value{};

@@ -26,14 +26,23 @@ QString NewsText::text()
     return text_;
 }
 
-RtfRuns NewsText::document()
+std::optional<QByteArray> NewsText::read(QString *error) const
 {
     QFile file(path());
     if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
+        QByteArray bytes = file.readAll();
         if (file.error() == QFileDevice::NoError)
-            return RtfToRuns(bytes);
+            return bytes;
     }
+    if (error)
+        *error = QStringLiteral("Неможливо прочитати файл новин [NEWS.rtf]: ") + file.errorString();
+    return std::nullopt;
+}
+
+RtfRuns NewsText::document()
+{
+    if (const std::optional<QByteArray> bytes = read())
+        return RtfToRuns(*bytes);
     return {{text(), false, std::nullopt}};
 }
 
@@ -72,12 +81,11 @@ QString NewsText::load()
             return QStringLiteral("Неможливо записати файл новин [NEWS.rtf]: ") + error;
         return {};
     }
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Неможливо прочитати файл новин [NEWS.rtf]: ") + file.errorString();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("Неможливо прочитати файл новин [NEWS.rtf]: ") + file.errorString();
-    const QString text = RtfToPlainText(bytes);
+    QString error;
+    const std::optional<QByteArray> bytes = read(&error);
+    if (!bytes)
+        return error;
+    const QString text = RtfToPlainText(*bytes);
     std::lock_guard guard(mutex_);
     text_ = text;
     return {};

@@ -2,9 +2,11 @@
 
 #include "common/rtf_runs.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <mutex>
+#include <optional>
 
 // The news the clients get: the plain text of NEWS.rtf as the service last loaded
 // it. Loaded at start (a missing file is created with a line asking the operator for
@@ -34,6 +36,9 @@ public:
     QString path() const;
 
 private:
+    // NEWS.rtf's bytes; none, with the operator's message, when it cannot be read.
+    std::optional<QByteArray> read(QString *error = nullptr) const;
+
     const QString folder_;
     std::mutex mutex_;
     QString text_;

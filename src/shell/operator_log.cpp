@@ -104,14 +104,16 @@ int OperatorLog::thresholdLocked()
 int OperatorLog::capacity()
 {
     std::lock_guard guard(mutex_);
-    return int(std::min<qint64>(qint64(thresholdLocked()) * kKeptSaves, std::numeric_limits<int>::max()));
+    return int(std::min<qint64>(capLocked(), std::numeric_limits<int>::max()));
 }
+
+qsizetype OperatorLog::capLocked() { return qsizetype(thresholdLocked()) * kKeptSaves; }
 
 bool OperatorLog::fullLocked() { return lines_.size() >= thresholdLocked(); }
 
 void OperatorLog::keepWithinCapLocked()
 {
-    const qsizetype cap = qsizetype(thresholdLocked()) * kKeptSaves;  // as capacity(), with the lock held
+    const qsizetype cap = capLocked();
     if (lines_.size() <= cap)
         return;
     lines_.remove(0, lines_.size() - cap);

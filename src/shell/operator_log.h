@@ -70,6 +70,7 @@ private:
     int thresholdLocked();
     void keepWithinCapLocked();
     void keepFolderWithinCapLocked(const QString &logFolder);
+    qsizetype capLocked();  // the lines kept while saves fail
     void appendLocked(const QString &line);
 
     mutable std::mutex mutex_;

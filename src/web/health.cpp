@@ -42,6 +42,15 @@ HealthAccess::HealthAccess(ServiceContext &context, WebApplication &application)
 {
 }
 
+bool HealthAccess::refuses(const httplib::Request &request, httplib::Response &response)
+{
+    response.set_header("Cache-Control", "no-store");
+    if (allows(request))
+        return false;
+    response.status = 403;
+    return true;
+}
+
 bool HealthAccess::allows(const httplib::Request &request)
 {
     QStringList from;
@@ -62,11 +71,8 @@ void InstallHealthRoute(httplib::Server &server, ServiceContext &context, WebApp
 {
     server.Get("/health", [&context, &application, &access, started](const httplib::Request &request,
                                                                      httplib::Response &response) {
-        response.set_header("Cache-Control", "no-store");
-        if (!access.allows(request)) {
-            response.status = 403;
+        if (access.refuses(request, response))
             return;
-        }
         QJsonObject report;
         {
             ServiceLockGuard lock(ServiceLock());

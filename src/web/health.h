@@ -12,6 +12,7 @@ class WebApplication;
 namespace httplib {
 class Server;
 struct Request;
+struct Response;
 }
 
 // Whether `peer` may ask: this host (loopback) or one of the hosts `from` names. The
@@ -24,9 +25,12 @@ bool HealthRequestAllowed(const QString &peer, const QStringList &from);
 class HealthAccess {
 public:
     HealthAccess(ServiceContext &context, WebApplication &application);
-    bool allows(const httplib::Request &request);
+    // Answers are never cached; a host that may not ask gets 403 and true.
+    bool refuses(const httplib::Request &request, httplib::Response &response);
 
 private:
+    bool allows(const httplib::Request &request);
+
     ServiceContext &context_;
     WebApplication &application_;
     std::mutex mutex_;

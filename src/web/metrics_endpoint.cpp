@@ -80,11 +80,8 @@ void InstallMetricsRoute(httplib::Server &server, ServiceContext &context, WebAp
 {
     server.Get("/metrics", [&context, &application, &access, started](const httplib::Request &request,
                                                                       httplib::Response &response) {
-        response.set_header("Cache-Control", "no-store");
-        if (!access.allows(request)) {
-            response.status = 403;
+        if (access.refuses(request, response))
             return;
-        }
         const metrics::Service &counted = metrics::Counted();
         Exposition out;
         out.family("korvantis_uptime_seconds", "gauge", "Time since the service started.");

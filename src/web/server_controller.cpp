@@ -79,12 +79,8 @@ bool TIWServerController::admit(WebSession &session)
     bool overShare = false;
     if (full && live - 1 <= capacity) {
         std::sort(own.begin(), own.end(), [](const auto &a, const auto &b) { return a->lastAccess() < b->lastAccess(); });
-        const auto unused = [](const WebSession &other) {
-            const TIWUserSession *user = other.dataAs<TIWUserSession>();
-            return user && user->ClientCode == 0 && user->OrderNumber == 0;
-        };
         overShare = std::none_of(own.begin(), own.end(),
-                                 [&](const auto &other) { return application_.removeIfUnused(other->id(), unused); });
+                                 [&](const auto &other) { return application_.removeIfUnused(other->id(), SessionUnused); });
         if (!overShare)
             --live;
     }

@@ -26,3 +26,11 @@ public:
     // followed, the client's telephone, code and password, the entry attempts.
     void ResetEntry();
 };
+
+// A session nobody uses for a login or a followed order: one that may end when its page
+// is left, or make room for another of its address.
+inline bool SessionUnused(const WebSession &session)
+{
+    const TIWUserSession *user = session.dataAs<TIWUserSession>();
+    return user && user->ClientCode == 0 && user->OrderNumber == 0;
+}

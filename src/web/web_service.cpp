@@ -37,10 +37,7 @@ WebService::WebService(ServiceContext &context)
                                              "інакше всі клієнти за ним рахуються однією адресою.")
                                   .arg(peer));
     };
-    application_.mayEndWhenLeft = [](WebSession &session) {
-        const TIWUserSession *user = session.dataAs<TIWUserSession>();
-        return user && user->ClientCode == 0 && user->OrderNumber == 0;
-    };
+    application_.mayEndWhenLeft = SessionUnused;
     application_.createStartPage = [this](WebSession &session) {
         if (context_.startOnMaintenance)
             session.openPage<TForm_remontni_roboty>();

@@ -15,14 +15,6 @@ std::optional<unsigned> colourOf(const QTextCharFormat &format)
     return format.foreground().color().rgb() & 0xFFFFFFu;
 }
 
-void append(RtfRuns &runs, const QString &text, bool bold, std::optional<unsigned> colour)
-{
-    if (!runs.empty() && runs.back().bold == bold && runs.back().colour == colour)
-        runs.back().text += text;
-    else
-        runs.push_back({text, bold, colour});
-}
-
 }  // namespace
 
 RtfRuns DocumentRuns(const QTextDocument &document)
@@ -44,7 +36,7 @@ RtfRuns DocumentRuns(const QTextDocument &document)
             if (text.isEmpty())
                 continue;
             const QTextCharFormat format = fragment.charFormat();
-            append(runs, text, format.fontWeight() >= QFont::Bold, colourOf(format));
+            AppendRun(runs, text, format.fontWeight() >= QFont::Bold, colourOf(format));
         }
     }
     return runs;
