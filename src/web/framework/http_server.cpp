@@ -328,11 +328,16 @@ HttpServer::ConnectionPtr HttpServer::unpark(int fd)
     return connection;
 }
 
+const HttpServer::Age *HttpServer::oldestWaiting(bool keptAlive) const
+{
+    const auto first = ages_.lower_bound({keptAlive, Clock::time_point::min(), -1});
+    return first != ages_.end() && first->keptAlive == keptAlive ? &*first : nullptr;
+}
+
 bool HttpServer::dropOldestWaiting(Clock::time_point before)
 {
     for (const bool keptAlive : {false, true}) {
-        const auto first = ages_.lower_bound({keptAlive, Clock::time_point::min(), -1});
-        if (first != ages_.end() && first->keptAlive == keptAlive && first->deadline - limits_.requestTime < before) {
+        if (const Age *first = oldestWaiting(keptAlive); first && first->deadline - limits_.requestTime < before) {
             close(unpark(first->fd));
             return true;
         }
@@ -467,14 +472,12 @@ void HttpServer::close(ConnectionPtr connection)
 void HttpServer::expire(Clock::time_point now)
 {
     // Each kind of waiting connection in deadline order: the late ones come first.
-    for (const bool keptAlive : {false, true}) {
-        for (;;) {
-            const auto first = ages_.lower_bound({keptAlive, Clock::time_point::min(), -1});
-            if (first == ages_.end() || first->keptAlive != keptAlive || first->deadline > now)
+    for (const bool keptAlive : {false, true})
+        while (const Age *first = oldestWaiting(keptAlive)) {
+            if (first->deadline > now)
                 break;
             close(unpark(first->fd));
         }
-    }
 }
 
 void HttpServer::takeBack()

@@ -88,6 +88,8 @@ private:
     // A connection waits for the rest of its request / stops waiting.
     void park(ConnectionPtr connection);
     ConnectionPtr unpark(int fd);
+    // The waiting connection of this kind whose deadline comes first; none: null.
+    const Age *oldestWaiting(bool keptAlive) const;
     // Closes the first waiting connection in Age order whose wait began before `before`;
     // false when there is none.
     bool dropOldestWaiting(Clock::time_point before);
