@@ -1,6 +1,7 @@
 """The service's own figures from GET /metrics, for the load scripts.
 
 scrape(port) reads the Prometheus text format into {(name, labels): value};
+delta(before, after, name, **labels) is how much a sample grew between two scrapes;
 report(name, before, after) prints a histogram's requests between two scrapes with
 quantiles estimated from its buckets as Prometheus' histogram_quantile does;
 Scraper scrapes once a second in a thread of its own, as a Prometheus server would.
@@ -36,6 +37,12 @@ def scrape(port, timeout=10):
     return samples
 
 
+def delta(before, after, name, **labels):
+    """How much the sample `name`{labels} grew between two scrapes."""
+    key = (name, tuple(sorted(labels.items())))
+    return after.get(key, 0) - before.get(key, 0)
+
+
 def buckets(samples, name):
     """[(upper bound, cumulative count)] of a histogram, +Inf last."""
     found = []
@@ -67,7 +74,7 @@ def report(label, name, before, after):
     first = dict(buckets(before, name))
     difference = [(bound, count - first.get(bound, 0)) for bound, count in buckets(after, name)]
     count = difference[-1][1] if difference else 0
-    seconds = after.get((name + "_sum", ()), 0) - before.get((name + "_sum", ()), 0)
+    seconds = delta(before, after, name + "_sum")
     line = f"{label:14} service side: {count:8.0f} requests"
     if count:
         line += (f"  mean {seconds / count * 1000:7.2f}  p50 {quantile(0.5, difference) * 1000:7.2f}"
